@@ -1,0 +1,169 @@
+// A stand-in for TeraPad: a main window of TeraPad's class with a real menu
+// bar, an edit area, and a Tools entry that starts kestrix.exe. It writes one
+// line per keyboard event its low-level hook sees and one per menu command.
+//
+// standin_editor.exe --log FILE [--tool EXE] [--dialog]
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+enum Command : UINT_PTR { kNew = 100, kOpen, kSaveAs, kExit, kUndo, kRunKestrix };
+
+std::FILE* logFile = nullptr;
+std::wstring toolPath;
+bool openSaveAsDialog = false;
+HWND editArea = nullptr;
+
+void Log(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(logFile, format, args);
+    va_end(args);
+    std::fputc('\n', logFile);
+    std::fflush(logFile);  // read by the test driver while we run
+}
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
+    if (code == HC_ACTION) {
+        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
+        Log("key vk=0x%02lx scan=0x%02lx flags=0x%02lx extra=0x%llx time=%lu", key->vkCode,
+            key->scanCode, key->flags, static_cast<unsigned long long>(key->dwExtraInfo), key->time);
+    }
+    return CallNextHookEx(nullptr, code, message, data);
+}
+
+HMENU BuildMenuBar() {
+    HMENU file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING, kNew, L"&New");
+    AppendMenuW(file, MF_STRING, kOpen, L"&Open...");
+    AppendMenuW(file, MF_STRING, kSaveAs, L"Save &As...");
+    AppendMenuW(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(file, MF_STRING, kExit, L"E&xit");
+    HMENU edit = CreatePopupMenu();
+    AppendMenuW(edit, MF_STRING, kUndo, L"&Undo");
+    HMENU tools = CreatePopupMenu();
+    AppendMenuW(tools, MF_STRING, kRunKestrix, L"&Kestrix");
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(edit), L"&Edit");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(tools), L"&Tools");
+    return bar;
+}
+
+void ShowSaveAsDialog(HWND owner) {
+    wchar_t fileName[MAX_PATH] = L"untitled.txt";
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.lpstrFilter = L"Text files (*.txt)\0*.txt\0All files (*.*)\0*.*\0";
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = L"Save As";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+    Log("dialog SaveAs open");
+    const BOOL saved = GetSaveFileNameW(&dialog);
+    Log("dialog SaveAs closed %s", saved ? "saved" : "cancelled");
+}
+
+// As an editor starts an external tool: no arguments, and no waiting for it.
+void StartTool() {
+    std::wstring commandLine = L"\"" + toolPath + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (CreateProcessW(toolPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process)) {
+        Log("started tool pid=%lu", process.dwProcessId);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    } else {
+        Log("could not start tool error=%lu", GetLastError());
+    }
+}
+
+void RunCommand(HWND window, UINT_PTR command) {
+    switch (command) {
+    case kNew: Log("command New"); break;
+    case kOpen: Log("command Open"); break;
+    case kUndo: Log("command Undo"); break;
+    case kExit: Log("command Exit"); DestroyWindow(window); break;
+    case kSaveAs:
+        Log("command SaveAs");
+        if (openSaveAsDialog) ShowSaveAsDialog(window);
+        break;
+    case kRunKestrix: Log("command Kestrix"); StartTool(); break;
+    }
+}
+
+LRESULT CALLBACK EditorWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        editArea = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL |
+                                   ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 0, 0, window, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+        return 0;
+    case WM_SIZE:
+        MoveWindow(editArea, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        SetFocus(editArea);
+        return 0;
+    case WM_COMMAND:
+        if (lParam == 0) RunCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    const wchar_t* logPath = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::wcscmp(argv[i], L"--log") && i + 1 < argc) logPath = argv[++i];
+        else if (!std::wcscmp(argv[i], L"--tool") && i + 1 < argc) toolPath = argv[++i];
+        else if (!std::wcscmp(argv[i], L"--dialog")) openSaveAsDialog = true;
+    }
+    logFile = logPath ? _wfopen(logPath, L"w") : stdout;
+    if (!logFile) return 2;
+    if (toolPath.empty()) {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        toolPath = self;
+        toolPath = toolPath.substr(0, toolPath.find_last_of(L'\\') + 1) + L"kestrix.exe";
+    }
+
+    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, instance, 0);
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = EditorWindow;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = L"TTeraPadMainForm";
+    RegisterClassExW(&windowClass);
+    HWND window = CreateWindowExW(0, L"TTeraPadMainForm", L"Stand-in editor", WS_OVERLAPPEDWINDOW,
+                                  40, 40, 640, 420, nullptr, BuildMenuBar(), instance, nullptr);
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    Log("ready hwnd=0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    UnhookWindowsHookEx(hook);
+    std::fclose(logFile);
+    return 0;
+}
