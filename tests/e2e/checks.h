@@ -1,0 +1,26 @@
+#pragma once
+// Checks shared by the end-to-end scenarios and the demo. Each check prints
+// one line, "ok: ..." or "FAIL: ...", and failures are counted.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "harness.h"
+
+namespace checks {
+
+extern int failures;
+void Check(bool ok, const std::string& what);
+
+std::string Hex(unsigned long long value);
+std::string Describe(const harness::KeyEvent& event);
+std::string Joined(const std::vector<BYTE>& keys);
+std::wstring ToolPath();
+
+// Reads the notice of a running tool, checks all of it, optionally saves a
+// screenshot, presses OK and returns the tool's exit code.
+long CheckNoticeAndPressOk(const harness::Process& tool, HWND expectedOwner,
+                           const std::wstring& screenshot = L"");
+
+}  // namespace checks

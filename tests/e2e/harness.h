@@ -1,0 +1,78 @@
+#pragma once
+// Pieces for driving kestrix.exe and the stand-in editor on a real Win32
+// desktop (Wine under Xvfb in CI), from inside that desktop.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace harness {
+
+// Tags the harness's own key events, so they can be told from the tool's.
+constexpr ULONG_PTR kHarnessTag = 0x4B455354;
+
+std::wstring ExeDir();
+std::wstring TempFile(const wchar_t* name);
+
+struct Process {
+    HANDLE handle = nullptr;
+    DWORD id = 0;
+};
+Process Start(const std::wstring& exe, const std::wstring& arguments = L"");
+
+// Waiting always pumps messages: windows of ours may own the tool's notice,
+// and it sends them messages that must be answered.
+void PumpFor(DWORD milliseconds);
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
+// Exit code of the process, or -1 if it is still running after the timeout.
+long WaitForExit(const Process& process, DWORD timeoutMs);
+
+bool BringToFront(HWND window);
+void PressKey(BYTE vk, bool up);  // tagged
+bool IsDown(BYTE vk);
+std::vector<BYTE> ModifiersDown();  // Shift, Control, Alt and their left/right keys
+
+struct KeyEvent {
+    unsigned vk, scan, flags;
+    unsigned long long extra;
+    unsigned long time;
+};
+
+// The stand-in editor, started with a log that the harness reads back.
+class StandIn {
+public:
+    bool Start(bool saveAsDialog = false);
+    HWND Window() const { return window_; }
+    DWORD ProcessId() const { return process_.id; }
+    std::vector<std::string> Lines() const;
+    std::vector<KeyEvent> KeyEvents(bool includeHarness = false) const;
+    int Count(const std::string& line) const;
+    void Close();
+
+private:
+    std::wstring log_;
+    Process process_;
+    HWND window_ = nullptr;
+};
+
+// The notice as read back from its window.
+struct Notice {
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    std::wstring caption, text;
+    std::vector<std::wstring> buttons;  // visible ones
+    HWND okButton = nullptr;
+    HWND icon = nullptr;
+};
+// Finds a top-level dialog of the given process.
+HWND FindDialogOf(DWORD processId);
+Notice ReadNotice(HWND dialog);
+// Pixels on screen that differ from the stock icon drawn on the same background.
+long IconPixelsDifferingFrom(HWND iconControl, LPCWSTR stockIcon);
+
+bool SaveScreenshot(const std::wstring& bmpPath, HWND onlyWindow = nullptr);
+
+std::string Narrow(const std::wstring& text);
+
+}  // namespace harness
