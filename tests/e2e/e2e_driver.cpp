@@ -2,6 +2,7 @@
 // this program is one scenario; it prints what it saw and exits 0 on success.
 //
 // e2e_driver.exe held MASK | args | repeat N | notice CASE | demo OUTDIR
+//                | version X.Y.Z | planted-dll
 #include <windows.h>
 
 #include <algorithm>
@@ -227,6 +228,8 @@ int NoticeCase(const std::wstring& name) {
 }  // namespace
 
 int Demo(const std::wstring& outDir);
+int VersionStrings(const std::wstring& version);
+int PlantedDll();
 
 int wmain(int argc, wchar_t** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
@@ -237,6 +240,9 @@ int wmain(int argc, wchar_t** argv) {
     if (scenario == L"repeat") return RepeatedStarts(_wtoi(argument.c_str()));
     if (scenario == L"notice") return NoticeCase(argument);
     if (scenario == L"demo") return Demo(argument);
-    std::printf("usage: e2e_driver held MASK | args | repeat N | notice CASE | demo OUTDIR\n");
+    if (scenario == L"version") return VersionStrings(argument);
+    if (scenario == L"planted-dll") return PlantedDll();
+    std::printf("usage: e2e_driver held MASK | args | repeat N | notice CASE | demo OUTDIR"
+                " | version X.Y.Z | planted-dll\n");
     return 2;
 }
