@@ -9,32 +9,73 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 namespace {
 
 enum Command : UINT_PTR { kNew = 100, kOpen, kSaveAs, kExit, kUndo, kRunKestrix };
+constexpr UINT kFlushLog = WM_APP;
 
 std::FILE* logFile = nullptr;
+SRWLOCK pendingLock = SRWLOCK_INIT;  // the hook runs on a thread of its own
+std::vector<std::string> pendingLines;
 std::wstring toolPath;
 bool openSaveAsDialog = false;
+HWND mainWindow = nullptr;
 HWND editArea = nullptr;
+
+void Append(const char* format, va_list args) {
+    char line[256];
+    std::vsnprintf(line, sizeof line, format, args);
+    AcquireSRWLockExclusive(&pendingLock);
+    pendingLines.push_back(line);
+    ReleaseSRWLockExclusive(&pendingLock);
+}
+
+void FlushLog() {
+    AcquireSRWLockExclusive(&pendingLock);
+    std::vector<std::string> lines;
+    lines.swap(pendingLines);
+    ReleaseSRWLockExclusive(&pendingLock);
+    for (const std::string& line : lines) std::fprintf(logFile, "%s\n", line.c_str());
+    std::fflush(logFile);  // read by the test driver while we run
+}
 
 void Log(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(logFile, format, args);
+    Append(format, args);
     va_end(args);
-    std::fputc('\n', logFile);
-    std::fflush(logFile);  // read by the test driver while we run
+    FlushLog();
 }
 
+// Every injected key waits for this hook to return, so it only notes the
+// event and leaves the file writing to the window's thread.
+void LogLater(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    Append(format, args);
+    va_end(args);
+    PostMessageW(mainWindow, kFlushLog, 0, 0);
+}
+
+// On its own thread, so that painting menus never delays an injected key.
 LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
-        Log("key vk=0x%02lx scan=0x%02lx flags=0x%02lx extra=0x%llx time=%lu", key->vkCode,
-            key->scanCode, key->flags, static_cast<unsigned long long>(key->dwExtraInfo), key->time);
+        LogLater("key vk=0x%02lx scan=0x%02lx flags=0x%02lx extra=0x%llx time=%lu", key->vkCode,
+                 key->scanCode, key->flags, static_cast<unsigned long long>(key->dwExtraInfo), key->time);
     }
     return CallNextHookEx(nullptr, code, message, data);
+}
+
+DWORD WINAPI HookThread(LPVOID ready) {
+    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleW(nullptr), 0);
+    SetEvent(static_cast<HANDLE>(ready));
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    UnhookWindowsHookEx(hook);
+    return 0;
 }
 
 HMENU BuildMenuBar() {
@@ -116,6 +157,9 @@ LRESULT CALLBACK EditorWindow(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND:
         if (lParam == 0) RunCommand(window, LOWORD(wParam));
         return 0;
+    case kFlushLog:
+        FlushLog();
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -143,7 +187,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         toolPath = toolPath.substr(0, toolPath.find_last_of(L'\\') + 1) + L"kestrix.exe";
     }
 
-    HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, instance, 0);
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = EditorWindow;
@@ -152,18 +195,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = L"TTeraPadMainForm";
     RegisterClassExW(&windowClass);
-    HWND window = CreateWindowExW(0, L"TTeraPadMainForm", L"Stand-in editor", WS_OVERLAPPEDWINDOW,
-                                  40, 40, 640, 420, nullptr, BuildMenuBar(), instance, nullptr);
-    ShowWindow(window, SW_SHOWNORMAL);
-    SetForegroundWindow(window);
-    Log("ready hwnd=0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
+    mainWindow = CreateWindowExW(0, L"TTeraPadMainForm", L"Stand-in editor", WS_OVERLAPPEDWINDOW, 40, 40,
+                                 640, 420, nullptr, BuildMenuBar(), instance, nullptr);
+    ShowWindow(mainWindow, SW_SHOWNORMAL);
+    SetForegroundWindow(mainWindow);
+    HANDLE hookReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    DWORD hookThreadId = 0;
+    HANDLE hookThread = CreateThread(nullptr, 0, HookThread, hookReady, 0, &hookThreadId);
+    WaitForSingleObject(hookReady, INFINITE);
+    Log("ready hwnd=0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(mainWindow)));
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    UnhookWindowsHookEx(hook);
+    PostThreadMessageW(hookThreadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(hookThread, 5000);
+    FlushLog();
     std::fclose(logFile);
     return 0;
 }
