@@ -7,7 +7,9 @@ target_compile_definitions(kestrix_release_flags INTERFACE
 if(MSVC)
   target_compile_options(kestrix_release_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:/Brepro /GS /guard:cf>)
   target_link_options(kestrix_release_flags INTERFACE
-    /Brepro /DYNAMICBASE /HIGHENTROPYVA /NXCOMPAT /TSAWARE /GUARD:CF /OPT:REF /OPT:ICF)
+    /Brepro /DYNAMICBASE /HIGHENTROPYVA /NXCOMPAT /TSAWARE /GUARD:CF /OPT:REF /OPT:ICF
+    # The execution level comes from our own manifest, not a second one.
+    /MANIFESTUAC:NO)
 else()
   # No build path may reach the image, whatever folder it was built in.
   target_compile_options(kestrix_release_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:
