@@ -32,23 +32,13 @@ double Max(const std::vector<double>& values) { return *std::max_element(values.
 
 // One start: time to exit, then the spread of the six events it injected.
 bool TimeOneStart(const std::wstring& exe, StandIn& editor, int commandsBefore, Samples& samples) {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
     const size_t eventsBefore = editor.KeyEvents().size();
-    LARGE_INTEGER started, ended;
-    QueryPerformanceCounter(&started);
-    const Process process = Start(exe);
-    WaitForSingleObject(process.handle, 10000);
-    QueryPerformanceCounter(&ended);
-    CloseHandle(process.handle);
-    if (!WaitUntil([&] { return editor.Count("command SaveAs") > commandsBefore; }, 5000)) return false;
+    const TimedRun run = RunTimed(exe);
+    if (run.exitCode != 0 || !WaitUntil([&] { return editor.Count("command SaveAs") > commandsBefore; }, 5000)) return false;
 
     const auto events = editor.KeyEvents();
     if (events.size() != eventsBefore + 6) return false;
-    samples.startToExitMs.push_back(1000.0 * (ended.QuadPart - started.QuadPart) / frequency.QuadPart);
+    samples.startToExitMs.push_back(run.milliseconds);
     samples.eventSpreadMs.push_back(static_cast<double>(events.back().time - events[eventsBefore].time));
     return true;
 }

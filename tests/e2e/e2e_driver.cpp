@@ -110,19 +110,10 @@ int RepeatedStarts(int count) {
     if (!editor.Start()) return Check(false, "the stand-in editor started"), failures;
     Check(BringToFront(editor.Window()), "the stand-in editor is in front");
     std::vector<double> times;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
     for (int i = 1; i <= count; ++i) {
-        LARGE_INTEGER started, ended;
-        QueryPerformanceCounter(&started);
-        const Process tool = Start(ToolPath());
-        WaitForSingleObject(tool.handle, 10000);
-        QueryPerformanceCounter(&ended);
-        DWORD code = 1;
-        GetExitCodeProcess(tool.handle, &code);
-        CloseHandle(tool.handle);
-        if (code != 0) Check(false, "start " + std::to_string(i) + " exited with 0");
-        times.push_back(1000.0 * (ended.QuadPart - started.QuadPart) / frequency.QuadPart);
+        const TimedRun run = RunTimed(ToolPath());
+        if (run.exitCode != 0) Check(false, "start " + std::to_string(i) + " exited with 0");
+        times.push_back(run.milliseconds);
         // One start at a time, as a user would: the next waits for this one's command.
         if (!WaitUntil([&] { return editor.Count("command SaveAs") >= i; }, 5000)) break;
     }

@@ -63,6 +63,26 @@ long WaitForExit(const Process& process, DWORD timeoutMs) {
     return exited ? static_cast<long>(code) : -1;
 }
 
+TimedRun RunTimed(const std::wstring& exe, DWORD timeoutMs) {
+    static const LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER started, ended;
+    QueryPerformanceCounter(&started);
+    const Process process = Start(exe);
+    const bool exited = process.handle && WaitForSingleObject(process.handle, timeoutMs) == WAIT_OBJECT_0;
+    QueryPerformanceCounter(&ended);
+    DWORD code = 0;
+    if (process.handle) {
+        GetExitCodeProcess(process.handle, &code);
+        CloseHandle(process.handle);
+    }
+    return {exited ? static_cast<long>(code) : -1,
+            1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) / static_cast<double>(frequency.QuadPart)};
+}
+
 bool BringToFront(HWND window) {
     return WaitUntil(
         [&] {

@@ -28,6 +28,13 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 // Exit code of the process, or -1 if it is still running after the timeout.
 long WaitForExit(const Process& process, DWORD timeoutMs);
 
+// Starts a program and waits for it without pumping, for precise timing.
+struct TimedRun {
+    long exitCode;  // -1 if it was still running after the timeout
+    double milliseconds;
+};
+TimedRun RunTimed(const std::wstring& exe, DWORD timeoutMs = 10000);
+
 bool BringToFront(HWND window);
 void PressKey(BYTE vk, bool up);  // tagged
 bool IsDown(BYTE vk);
