@@ -212,6 +212,11 @@ int NoticeCase(const std::wstring& name) {
     if (name == L"no-t") return NoticeWith(L"TeraPadMainForm");
     if (name == L"long") return NoticeWith(L"TTeraPadMainForm" + std::wstring(255 - 16, L'x'));
     if (name == L"notepad" || name == L"none") return NoticeWith(name);
+    if (name == L"western-system") {
+        // Here the ANSI code page would garble the Japanese text.
+        Check(GetACP() != 932, "the ANSI code page is " + std::to_string(GetACP()) + ", not Japanese");
+        return NoticeWith(L"TTeraPadMainForm1");
+    }
     std::printf("unknown notice case\n");
     return 2;
 }
