@@ -87,21 +87,14 @@ bool SaveAsBranch(const std::wstring& outDir) {
 bool NoticeBranch(const std::wstring& outDir) {
     const int before = failures;
     std::printf("Starting Kestrix with Notepad in front instead\n");
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    const Process notepad = Start(std::wstring(system) + L"\\notepad.exe");
-    HWND window = nullptr;
-    WaitUntil([&] { return (window = FindWindowW(L"Notepad", nullptr)) != nullptr; }, 10000);
-    Check(window && BringToFront(window), "Notepad is in front");
+    Notepad notepad = StartNotepad();
+    Check(notepad.window && BringToFront(notepad.window), "Notepad is in front");
 
     const Process tool = Start(ToolPath());
-    Check(CheckNoticeAndPressOk(tool, window, outDir + L"\\notice.bmp") == 0,
+    Check(CheckNoticeAndPressOk(tool, notepad.window, outDir + L"\\notice.bmp") == 0,
           "after OK Kestrix exited with status 0");
     CloseHandle(tool.handle);
-    if (notepad.handle) {
-        TerminateProcess(notepad.handle, 0);
-        CloseHandle(notepad.handle);
-    }
+    Close(notepad);
     return failures == before;
 }
 

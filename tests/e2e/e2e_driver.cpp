@@ -171,12 +171,10 @@ int NoticeWith(const std::wstring& front) {
     Check(!FindWindowW(L"TTeraPadMainForm", nullptr), "no stand-in editor is left from an earlier run");
     HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, RecordKeys, GetModuleHandleW(nullptr), 0);
     HWND window = nullptr;
-    Process notepad;
+    Notepad notepad;
     if (front == L"notepad") {
-        wchar_t system[MAX_PATH];
-        GetSystemDirectoryW(system, MAX_PATH);
-        notepad = Start(std::wstring(system) + L"\\notepad.exe");
-        WaitUntil([&] { return (window = FindWindowW(L"Notepad", nullptr)) != nullptr; }, 10000);
+        notepad = StartNotepad();
+        window = notepad.window;
     } else if (front != L"none") {
         window = CreateWindowOfClass(front);
     }
@@ -196,9 +194,8 @@ int NoticeWith(const std::wstring& front) {
     PumpFor(200);
     Check(keysSeen.empty(), "no key event was injected (" + std::to_string(keysSeen.size()) + " seen)");
     Check(commandsRun == 0, "no menu command ran");
-    if (notepad.handle) {
-        TerminateProcess(notepad.handle, 0);
-        CloseHandle(notepad.handle);
+    if (notepad.process.handle) {
+        Close(notepad);
     } else if (window) {
         DestroyWindow(window);
     }

@@ -92,6 +92,22 @@ bool BringToFront(HWND window) {
         3000);
 }
 
+Notepad StartNotepad() {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    Notepad notepad;
+    notepad.process = Start(std::wstring(system) + L"\\notepad.exe");
+    WaitUntil([&] { return (notepad.window = FindWindowW(L"Notepad", nullptr)) != nullptr; }, 10000);
+    return notepad;
+}
+
+void Close(Notepad& notepad) {
+    if (!notepad.process.handle) return;
+    TerminateProcess(notepad.process.handle, 0);
+    CloseHandle(notepad.process.handle);
+    notepad = {};
+}
+
 void PressKey(BYTE vk, bool up) {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;

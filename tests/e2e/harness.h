@@ -36,6 +36,14 @@ struct TimedRun {
 TimedRun RunTimed(const std::wstring& exe, DWORD timeoutMs = 10000);
 
 bool BringToFront(HWND window);
+
+// Wine's own Notepad: a real program's window that is not TeraPad's.
+struct Notepad {
+    Process process;
+    HWND window = nullptr;  // null if it did not appear
+};
+Notepad StartNotepad();
+void Close(Notepad& notepad);
 void PressKey(BYTE vk, bool up);  // tagged
 bool IsDown(BYTE vk);
 std::vector<BYTE> ModifiersDown();  // Shift, Control, Alt and their left/right keys
