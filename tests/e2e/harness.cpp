@@ -218,7 +218,6 @@ HWND FindDialogOf(DWORD processId) {
 
 Notice ReadNotice(HWND dialog) {
     Notice notice;
-    notice.window = dialog;
     notice.owner = GetWindow(dialog, GW_OWNER);
     notice.caption = TextOf(dialog);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -268,10 +267,8 @@ long IconPixelsDifferingFrom(HWND iconControl, LPCWSTR stockIcon) {
     return differing;
 }
 
-bool SaveScreenshot(const std::wstring& bmpPath, HWND onlyWindow) {
-    RECT rect = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (onlyWindow) GetWindowRect(onlyWindow, &rect);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+bool SaveScreenshot(const std::wstring& bmpPath) {
+    const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info = {};
@@ -283,7 +280,7 @@ bool SaveScreenshot(const std::wstring& bmpPath, HWND onlyWindow) {
     void* pixels = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
     GdiFlush();
     // GDI leaves the fourth byte zero; viewers would read it as fully transparent.
     auto* pixel = static_cast<unsigned char*>(pixels);

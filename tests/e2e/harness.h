@@ -73,7 +73,6 @@ private:
 
 // The notice as read back from its window.
 struct Notice {
-    HWND window = nullptr;
     HWND owner = nullptr;
     std::wstring caption, text;
     std::vector<std::wstring> buttons;  // visible ones
@@ -86,7 +85,7 @@ Notice ReadNotice(HWND dialog);
 // Pixels on screen that differ from the stock icon drawn on the same background.
 long IconPixelsDifferingFrom(HWND iconControl, LPCWSTR stockIcon);
 
-bool SaveScreenshot(const std::wstring& bmpPath, HWND onlyWindow = nullptr);
+bool SaveScreenshot(const std::wstring& bmpPath);  // the whole screen
 
 std::string Narrow(const std::wstring& text);
 
