@@ -1,13 +1,21 @@
 # Flags for kestrix.exe and everything linked into it: small, hardened, and
 # byte-identical from one clean build to the next.
 add_library(kestrix_release_flags INTERFACE)
+# Windows 7 is the oldest supported system: newer APIs stay out of reach.
 target_compile_definitions(kestrix_release_flags INTERFACE
-  _WIN32_WINNT=0x0A00 WIN32_LEAN_AND_MEAN NOMINMAX)
+  _WIN32_WINNT=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
+
+# High-entropy ASLR exists for 64-bit images only.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KESTRIX_64_BIT ON)
+endif()
 
 if(MSVC)
   target_compile_options(kestrix_release_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:/Brepro /GS /guard:cf>)
   target_link_options(kestrix_release_flags INTERFACE
-    /Brepro /DYNAMICBASE /HIGHENTROPYVA /NXCOMPAT /TSAWARE /GUARD:CF /OPT:REF /OPT:ICF
+    /Brepro /DYNAMICBASE /NXCOMPAT /TSAWARE $<$<BOOL:${KESTRIX_64_BIT}>:/HIGHENTROPYVA>
+    # These clash with the incremental linking of Debug builds.
+    "$<$<NOT:$<CONFIG:Debug>>:/GUARD:CF;/OPT:REF;/OPT:ICF>"
     # The execution level comes from our own manifest, not a second one.
     /MANIFESTUAC:NO)
 else()
@@ -19,7 +27,10 @@ else()
     # One self-contained file: no libstdc++, libgcc or winpthread DLLs beside it.
     -static -static-libgcc -static-libstdc++
     -s -Wl,--gc-sections
-    -Wl,--dynamicbase -Wl,--high-entropy-va -Wl,--nxcompat -Wl,--tsaware
+    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware $<$<BOOL:${KESTRIX_64_BIT}>:-Wl,--high-entropy-va>
+    # Windows 7 (6.1) as the oldest system: older ones refuse the file plainly.
+    -Wl,--major-subsystem-version,6,--minor-subsystem-version,1
+    -Wl,--major-os-version,6,--minor-os-version,1
     # ASLR needs the base relocations; zero the link timestamp for reproducibility.
     -Wl,--enable-reloc-section -Wl,--no-insert-timestamp)
 endif()

@@ -1,19 +1,5 @@
-# Cross-builds the Windows x86-64 executable on Linux with mingw-w64.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-builds the 64-bit Windows (x86-64) executable on Linux with mingw-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(TOOLCHAIN_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++)
-set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Windows binaries built here run under Wine when CTest starts them.
-find_program(WINE_EXECUTABLE NAMES wine64 wine)
-if(WINE_EXECUTABLE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
-endif()
+set(WINE_NAMES wine64 wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
