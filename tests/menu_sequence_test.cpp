@@ -6,6 +6,7 @@
 namespace {
 
 constexpr std::int16_t kDown = static_cast<std::int16_t>(0x8000);
+constexpr std::int16_t StateOf(bool held) { return held ? kDown : std::int16_t{0}; }
 
 // Rows 1-3 of the sequence: sample each modifier, tap it only if held.
 Calls Modifier(platform::VirtualKey key, std::uint8_t scan, std::int16_t state, bool held) {
@@ -27,9 +28,8 @@ TEST_P(HeldModifiersTest, TapsHeldModifiersInOrderThenTypesAltFA) {
     kestrix::RunTool();
 
     desktop.calls.erase(desktop.calls.begin(), desktop.calls.begin() + 2);  // the class check
-    ExpectCalls(Join({Modifier(0x10, 0x2A, shift ? kDown : 0, shift),
-                      Modifier(0x11, 0x1D, control ? kDown : 0, control),
-                      Modifier(0x12, 0x38, alt ? kDown : 0, alt), MenuKeys()}));
+    ExpectCalls(Join({Modifier(0x10, 0x2A, StateOf(shift), shift), Modifier(0x11, 0x1D, StateOf(control), control),
+                      Modifier(0x12, 0x38, StateOf(alt), alt), MenuKeys()}));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllCombinations, HeldModifiersTest, ::testing::Range(0, 8),
