@@ -43,11 +43,11 @@ const wchar_t kNoticeText[] =
 
 }  // namespace
 
-long CheckNoticeAndPressOk(const Process& tool, HWND expectedOwner, const std::wstring& screenshot) {
+long CheckNoticeAndPressOk(Process& tool, HWND expectedOwner, const std::wstring& screenshot) {
     HWND dialog = nullptr;
     Check(WaitUntil([&] { return (dialog = FindDialogOf(tool.id)) != nullptr; }, 10000),
           "a dialog of the tool appeared");
-    if (!dialog) return -1;
+    if (!dialog) return WaitForExitOrEnd(tool, 0);
     PumpFor(300);  // let it paint before its pixels are read
     const Notice notice = ReadNotice(dialog);
     Check(notice.caption == L"Kestrix", "its caption is Kestrix");
@@ -65,7 +65,7 @@ long CheckNoticeAndPressOk(const Process& tool, HWND expectedOwner, const std::w
     if (!screenshot.empty()) Check(SaveScreenshot(screenshot), "screenshot of the notice saved");
     Check(WaitForSingleObject(tool.handle, 0) == WAIT_TIMEOUT, "the tool waits while the notice is shown");
     PostMessageW(notice.okButton, BM_CLICK, 0, 0);
-    return WaitForExit(tool, 5000);
+    return WaitForExitOrEnd(tool, 5000);
 }
 
 }  // namespace checks

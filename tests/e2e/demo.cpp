@@ -90,10 +90,9 @@ bool NoticeBranch(const std::wstring& outDir) {
     Notepad notepad = StartNotepad();
     Check(notepad.window && BringToFront(notepad.window), "Notepad is in front");
 
-    const Process tool = Start(ToolPath());
+    Process tool = Start(ToolPath());
     Check(CheckNoticeAndPressOk(tool, notepad.window, outDir + L"\\notice.bmp") == 0,
           "after OK Kestrix exited with status 0");
-    CloseHandle(tool.handle);
     Close(notepad);
     return failures == before;
 }

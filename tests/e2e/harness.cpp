@@ -63,6 +63,21 @@ long WaitForExit(const Process& process, DWORD timeoutMs) {
     return exited ? static_cast<long>(code) : -1;
 }
 
+long WaitForExitOrEnd(Process& process, DWORD timeoutMs) {
+    const long code = WaitForExit(process, timeoutMs);
+    if (code < 0 && process.handle) {
+        std::printf("ended: pid %lu was still running after %lu ms", process.id, timeoutMs);
+        if (HWND dialog = FindDialogOf(process.id))
+            std::printf("; it showed \"%s\"", Narrow(ReadNotice(dialog).text).c_str());
+        std::printf("\n");
+        TerminateProcess(process.handle, 1);
+        WaitForSingleObject(process.handle, 5000);
+    }
+    if (process.handle) CloseHandle(process.handle);
+    process = {};
+    return code;
+}
+
 TimedRun RunTimed(const std::wstring& exe, DWORD timeoutMs) {
     static const LARGE_INTEGER frequency = [] {
         LARGE_INTEGER f;
@@ -71,15 +86,10 @@ TimedRun RunTimed(const std::wstring& exe, DWORD timeoutMs) {
     }();
     LARGE_INTEGER started, ended;
     QueryPerformanceCounter(&started);
-    const Process process = Start(exe);
-    const bool exited = process.handle && WaitForSingleObject(process.handle, timeoutMs) == WAIT_OBJECT_0;
+    Process process = Start(exe);
+    if (process.handle) WaitForSingleObject(process.handle, timeoutMs);
     QueryPerformanceCounter(&ended);
-    DWORD code = 0;
-    if (process.handle) {
-        GetExitCodeProcess(process.handle, &code);
-        CloseHandle(process.handle);
-    }
-    return {exited ? static_cast<long>(code) : -1,
+    return {WaitForExitOrEnd(process, 0),
             1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) / static_cast<double>(frequency.QuadPart)};
 }
 
@@ -196,23 +206,26 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
+struct DialogSearch {
+    DWORD processId;
+    HWND found;
+};
+
+// A named CALLBACK, not a lambda: 32-bit callbacks must be stdcall.
+BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<DialogSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) || ClassOf(window) != L"#32770") return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
 }  // namespace
 
 HWND FindDialogOf(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search = {processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s->processId || !IsWindowVisible(window) || ClassOf(window) != L"#32770") return TRUE;
-            s->found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search = {processId, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

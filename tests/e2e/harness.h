@@ -27,6 +27,9 @@ void PumpFor(DWORD milliseconds);
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 // Exit code of the process, or -1 if it is still running after the timeout.
 long WaitForExit(const Process& process, DWORD timeoutMs);
+// As WaitForExit, but a process still running then is ended, after naming any
+// dialog it shows, so that nothing it left disturbs the next test. Closes the handle.
+long WaitForExitOrEnd(Process& process, DWORD timeoutMs);
 
 // Starts a program and waits for it without pumping, for precise timing.
 struct TimedRun {

@@ -54,19 +54,17 @@ int PlantedDll() {
 
     // Control: a program from that folder without the guard does load it, so
     // a pass below means something.
-    const Process unguarded = Start(folder + L"standin_editor.exe", L"--log NUL");
+    Process unguarded = Start(folder + L"standin_editor.exe", L"--log NUL");
     Check(WaitUntil(planted, 10000), "an unguarded program in that folder loads the planted DLL");
     TerminateProcess(unguarded.handle, 0);
-    WaitForSingleObject(unguarded.handle, 5000);
-    CloseHandle(unguarded.handle);
+    WaitForExitOrEnd(unguarded, 5000);
     DeleteFileW(marker.c_str());
 
     HWND front = CreateWindowExW(0, L"STATIC", L"Downloads", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 120, 480,
                                  320, nullptr, nullptr, nullptr, nullptr);
     Check(BringToFront(front), "another window is in front");
-    const Process tool = Start(folder + L"kestrix.exe");
+    Process tool = Start(folder + L"kestrix.exe");
     Check(CheckNoticeAndPressOk(tool, front) == 0, "after OK the tool exited with status 0");
-    CloseHandle(tool.handle);
     Check(!planted(), "showing the notice did not load the planted uxtheme.dll");
 
     DestroyWindow(front);
