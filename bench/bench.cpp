@@ -2,7 +2,7 @@
 // stand-in editor in front, and measures how tightly the injected key events
 // arrive, from the keyboard hook's timestamps.
 //
-// bench_driver.exe RUNS
+// bench_driver.exe RUNS   (bench/run passes its default)
 #include <windows.h>
 
 #include <algorithm>
@@ -28,7 +28,13 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
+double Min(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
 double Max(const std::vector<double>& values) { return *std::max_element(values.begin(), values.end()); }
+
+void PrintSpread(const char* what, const char* unit, const std::vector<double>& tool, const std::vector<double>& base) {
+    std::printf("%-24s kestrix.exe %7.1f %7.1f %7.1f    floor %7.1f %7.1f %7.1f  %s\n", what, Min(tool),
+                Median(tool), Max(tool), Min(base), Median(base), Max(base), unit);
+}
 
 // One start: time to exit, then the spread of the six events it injected.
 bool TimeOneStart(const std::wstring& exe, StandIn& editor, int commandsBefore, Samples& samples) {
@@ -47,7 +53,11 @@ bool TimeOneStart(const std::wstring& exe, StandIn& editor, int commandsBefore, 
 
 int wmain(int argc, wchar_t** argv) {
     setvbuf(stdout, nullptr, _IONBF, 0);
-    const int runs = argc > 1 ? _wtoi(argv[1]) : 30;
+    const int runs = argc > 1 ? _wtoi(argv[1]) : 0;
+    if (runs < 1) {
+        std::printf("usage: bench_driver RUNS, a positive number of starts of each program\n");
+        return 2;
+    }
     StandIn editor;
     if (!editor.Start() || !BringToFront(editor.Window())) {
         std::printf("the stand-in editor did not start or come to the front\n");
@@ -71,12 +81,10 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
-    const double toolMedian = Median(tool.startToExitMs), floorMedian = Median(base.startToExitMs);
-    std::printf("runs each:                     %d, alternating\n", runs);
-    std::printf("start to exit, median:         kestrix.exe %.2f ms, floor %.2f ms\n", toolMedian, floorMedian);
-    std::printf("ratio kestrix / floor:         %.3f\n", toolMedian / floorMedian);
-    std::printf("spread of the 6 events:        kestrix.exe median %.0f ms, max %.0f ms; floor median %.0f ms, max %.0f ms\n",
-                Median(tool.eventSpreadMs), Max(tool.eventSpreadMs), Median(base.eventSpreadMs),
-                Max(base.eventSpreadMs));
+    std::printf("%d alternating starts of each\n%-24s %-11s %7s %7s %7s    %-5s %7s %7s %7s\n", runs, "",
+                "", "min", "median", "max", "", "min", "median", "max");
+    PrintSpread("start to exit", "ms", tool.startToExitMs, base.startToExitMs);
+    PrintSpread("spread of the 6 events", "ms", tool.eventSpreadMs, base.eventSpreadMs);
+    std::printf("ratio of medians, kestrix.exe / floor: %.3f\n", Median(tool.startToExitMs) / Median(base.startToExitMs));
     return 0;
 }
