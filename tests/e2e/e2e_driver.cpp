@@ -120,11 +120,9 @@ int RepeatedStarts(int count) {
     Check(editor.Count("command SaveAs") == count && editor.Count("command") == count,
           std::to_string(count) + " starts gave " + std::to_string(editor.Count("command SaveAs")) +
               " Save As commands and nothing else");
+    const auto oneStart = ToolEventsFor({});
     std::vector<KeyEvent> expected;
-    for (int i = 0; i < count; ++i) {
-        const auto one = ToolEventsFor({});
-        expected.insert(expected.end(), one.begin(), one.end());
-    }
+    for (int i = 0; i < count; ++i) expected.insert(expected.end(), oneStart.begin(), oneStart.end());
     CheckEvents(expected, editor.KeyEvents());
     Check(ModifiersDown().empty(), "no modifier is left down: " + Joined(ModifiersDown()));
     std::sort(times.begin(), times.end());
