@@ -6,14 +6,12 @@ target_compile_definitions(kestrix_release_flags INTERFACE
   _WIN32_WINNT=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
 
 # High-entropy ASLR exists for 64-bit images only.
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  set(KESTRIX_64_BIT ON)
-endif()
+set(KESTRIX_64_BIT $<STREQUAL:${KESTRIX_PLATFORM},win64>)
 
 if(MSVC)
   target_compile_options(kestrix_release_flags INTERFACE $<$<COMPILE_LANGUAGE:CXX>:/Brepro /GS /guard:cf>)
   target_link_options(kestrix_release_flags INTERFACE
-    /Brepro /DYNAMICBASE /NXCOMPAT /TSAWARE $<$<BOOL:${KESTRIX_64_BIT}>:/HIGHENTROPYVA>
+    /Brepro /DYNAMICBASE /NXCOMPAT /TSAWARE $<${KESTRIX_64_BIT}:/HIGHENTROPYVA>
     # These clash with the incremental linking of Debug builds.
     "$<$<NOT:$<CONFIG:Debug>>:/GUARD:CF;/OPT:REF;/OPT:ICF>"
     # The execution level comes from our own manifest, not a second one.
@@ -27,7 +25,7 @@ else()
     # One self-contained file: no libstdc++, libgcc or winpthread DLLs beside it.
     -static -static-libgcc -static-libstdc++
     -s -Wl,--gc-sections
-    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware $<$<BOOL:${KESTRIX_64_BIT}>:-Wl,--high-entropy-va>
+    -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware $<${KESTRIX_64_BIT}:-Wl,--high-entropy-va>
     # Windows 7 (6.1) as the oldest system: older ones refuse the file plainly.
     -Wl,--major-subsystem-version,6,--minor-subsystem-version,1
     -Wl,--major-os-version,6,--minor-os-version,1
