@@ -28,24 +28,32 @@ double Median(std::vector<double> values) {
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-double Min(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
-double Max(const std::vector<double>& values) { return *std::max_element(values.begin(), values.end()); }
+double Min(const std::vector<double>& values) {
+    return *std::min_element(values.begin(), values.end());
+}
+double Max(const std::vector<double>& values) {
+    return *std::max_element(values.begin(), values.end());
+}
 
-void PrintSpread(const char* what, const char* unit, const std::vector<double>& tool, const std::vector<double>& base) {
-    std::printf("%-24s kestrix.exe %7.1f %7.1f %7.1f    floor %7.1f %7.1f %7.1f  %s\n", what, Min(tool),
-                Median(tool), Max(tool), Min(base), Median(base), Max(base), unit);
+void PrintSpread(const char* what, const char* unit, const std::vector<double>& tool,
+                 const std::vector<double>& base) {
+    std::printf("%-24s kestrix.exe %7.1f %7.1f %7.1f    floor %7.1f %7.1f %7.1f  %s\n", what,
+                Min(tool), Median(tool), Max(tool), Min(base), Median(base), Max(base), unit);
 }
 
 // One start: time to exit, then the spread of the six events it injected.
 bool TimeOneStart(const std::wstring& exe, StandIn& editor, int commandsBefore, Samples& samples) {
     const size_t eventsBefore = editor.KeyEvents().size();
     const TimedRun run = RunTimed(exe);
-    if (run.exitCode != 0 || !WaitUntil([&] { return editor.Count("command SaveAs") > commandsBefore; }, 5000)) return false;
+    if (run.exitCode != 0 ||
+        !WaitUntil([&] { return editor.Count("command SaveAs") > commandsBefore; }, 5000))
+        return false;
 
     const auto events = editor.KeyEvents();
     if (events.size() != eventsBefore + 6) return false;
     samples.startToExitMs.push_back(run.milliseconds);
-    samples.eventSpreadMs.push_back(static_cast<double>(events.back().time - events[eventsBefore].time));
+    samples.eventSpreadMs.push_back(
+        static_cast<double>(events.back().time - events[eventsBefore].time));
     return true;
 }
 
@@ -68,11 +76,13 @@ int wmain(int argc, wchar_t** argv) {
     int commands = 0;
     // One warm-up start each, then alternating pairs whose order flips each
     // round, so drift on a noisy machine falls on both alike.
-    bool ok = TimeOneStart(kestrix, editor, commands++, tool) && TimeOneStart(floor, editor, commands++, base);
+    bool ok = TimeOneStart(kestrix, editor, commands++, tool) &&
+              TimeOneStart(floor, editor, commands++, base);
     tool = base = Samples{};
     for (int round = 0; ok && round < runs; ++round) {
         const bool toolFirst = round % 2 == 0;
-        ok = TimeOneStart(toolFirst ? kestrix : floor, editor, commands++, toolFirst ? tool : base) &&
+        ok = TimeOneStart(toolFirst ? kestrix : floor, editor, commands++,
+                          toolFirst ? tool : base) &&
              TimeOneStart(toolFirst ? floor : kestrix, editor, commands++, toolFirst ? base : tool);
     }
     editor.Close();
@@ -81,10 +91,11 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
 
-    std::printf("%d alternating starts of each\n%-24s %-11s %7s %7s %7s    %-5s %7s %7s %7s\n", runs, "",
-                "", "min", "median", "max", "", "min", "median", "max");
+    std::printf("%d alternating starts of each\n%-24s %-11s %7s %7s %7s    %-5s %7s %7s %7s\n",
+                runs, "", "", "min", "median", "max", "", "min", "median", "max");
     PrintSpread("start to exit", "ms", tool.startToExitMs, base.startToExitMs);
     PrintSpread("spread of the 6 events", "ms", tool.eventSpreadMs, base.eventSpreadMs);
-    std::printf("ratio of medians, kestrix.exe / floor: %.3f\n", Median(tool.startToExitMs) / Median(base.startToExitMs));
+    std::printf("ratio of medians, kestrix.exe / floor: %.3f\n",
+                Median(tool.startToExitMs) / Median(base.startToExitMs));
     return 0;
 }

@@ -5,8 +5,8 @@
 
 namespace platform {
 
-struct Window;                   // never defined: handles are only passed on
-using WindowHandle = Window*;    // null when no window is in front
+struct Window;                 // never defined: handles are only passed on
+using WindowHandle = Window*;  // null when no window is in front
 using VirtualKey = std::uint8_t;
 
 WindowHandle GetForegroundWindow();

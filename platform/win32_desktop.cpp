@@ -18,7 +18,9 @@ bool WideFromShiftJis(const char* bytes, wchar_t (&wide)[kMaxWideText]) {
 
 }  // namespace
 
-WindowHandle GetForegroundWindow() { return reinterpret_cast<WindowHandle>(::GetForegroundWindow()); }
+WindowHandle GetForegroundWindow() {
+    return reinterpret_cast<WindowHandle>(::GetForegroundWindow());
+}
 
 int GetClassNameA(WindowHandle window, char* buffer, int limit) {
     return ::GetClassNameA(ToHwnd(window), buffer, limit);

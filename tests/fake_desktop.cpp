@@ -50,14 +50,16 @@ std::string ForegroundCall(platform::WindowHandle result) {
 }
 
 std::string ClassNameCall(platform::WindowHandle window, const char* buffer, int limit) {
-    const std::string target = buffer == kestrix::ClassNameBuffer ? "ClassNameBuffer" : "other buffer";
-    return "GetClassNameA(" + HandleText(window) + ", " + target + ", " + std::to_string(limit) + ")";
+    const std::string target =
+        buffer == kestrix::ClassNameBuffer ? "ClassNameBuffer" : "other buffer";
+    return "GetClassNameA(" + HandleText(window) + ", " + target + ", " + std::to_string(limit) +
+           ")";
 }
 
 std::string MessageBoxCall(platform::WindowHandle owner, const std::string& text,
                            const std::string& caption, unsigned style) {
-    return "MessageBoxA(" + HandleText(owner) + ", " + Quoted(text) + ", " + Quoted(caption) + ", " +
-           Hex(style) + ")";
+    return "MessageBoxA(" + HandleText(owner) + ", " + Quoted(text) + ", " + Quoted(caption) +
+           ", " + Hex(style) + ")";
 }
 
 std::string KeyStateCall(platform::VirtualKey key, std::int16_t result) {
@@ -70,7 +72,8 @@ std::string ScanLookupCall(unsigned code, unsigned mapType, unsigned result) {
 
 std::string KeyEventCall(platform::VirtualKey key, std::uint8_t scan, std::uint32_t flags,
                          std::uintptr_t extraInfo) {
-    return "keybd_event(" + Hex(key) + ", " + Hex(scan) + ", " + Hex(flags) + ", " + Hex(extraInfo) + ")";
+    return "keybd_event(" + Hex(key) + ", " + Hex(scan) + ", " + Hex(flags) + ", " +
+           Hex(extraInfo) + ")";
 }
 
 std::string Lines(const std::vector<std::string>& calls) {

@@ -28,7 +28,8 @@ TEST_P(HeldModifiersTest, TapsHeldModifiersInOrderThenTypesAltFA) {
     kestrix::RunTool();
 
     desktop.calls.erase(desktop.calls.begin(), desktop.calls.begin() + 2);  // the class check
-    ExpectCalls(Join({Modifier(0x10, 0x2A, StateOf(shift), shift), Modifier(0x11, 0x1D, StateOf(control), control),
+    ExpectCalls(Join({Modifier(0x10, 0x2A, StateOf(shift), shift),
+                      Modifier(0x11, 0x1D, StateOf(control), control),
                       Modifier(0x12, 0x38, StateOf(alt), alt), MenuKeys()}));
 }
 
@@ -49,17 +50,17 @@ TEST_F(ToolTest, AllThreeHeldSendsTwelveEventsInTableOrder) {
     kestrix::SendMenuSequence();
 
     ExpectCalls({
-        "GetAsyncKeyState(0x10) -> 0x8000", "MapVirtualKeyA(0x10, 0) -> 0x2a",
+        "GetAsyncKeyState(0x10) -> 0x8000",  "MapVirtualKeyA(0x10, 0) -> 0x2a",
         "keybd_event(0x10, 0x2a, 0x0, 0x0)", "MapVirtualKeyA(0x10, 0) -> 0x2a",
         "keybd_event(0x10, 0x2a, 0x2, 0x0)", "GetAsyncKeyState(0x11) -> 0x8000",
-        "MapVirtualKeyA(0x11, 0) -> 0x1d", "keybd_event(0x11, 0x1d, 0x0, 0x0)",
-        "MapVirtualKeyA(0x11, 0) -> 0x1d", "keybd_event(0x11, 0x1d, 0x2, 0x0)",
-        "GetAsyncKeyState(0x12) -> 0x8000", "MapVirtualKeyA(0x12, 0) -> 0x38",
+        "MapVirtualKeyA(0x11, 0) -> 0x1d",   "keybd_event(0x11, 0x1d, 0x0, 0x0)",
+        "MapVirtualKeyA(0x11, 0) -> 0x1d",   "keybd_event(0x11, 0x1d, 0x2, 0x0)",
+        "GetAsyncKeyState(0x12) -> 0x8000",  "MapVirtualKeyA(0x12, 0) -> 0x38",
         "keybd_event(0x12, 0x38, 0x0, 0x0)", "MapVirtualKeyA(0x12, 0) -> 0x38",
         "keybd_event(0x12, 0x38, 0x2, 0x0)", "MapVirtualKeyA(0x12, 0) -> 0x38",
         "keybd_event(0x12, 0x38, 0x0, 0x0)", "MapVirtualKeyA(0x12, 0) -> 0x38",
         "keybd_event(0x12, 0x38, 0x2, 0x0)", "keybd_event(0x46, 0x0, 0x0, 0x0)",
-        "keybd_event(0x46, 0x0, 0x2, 0x0)", "keybd_event(0x41, 0x0, 0x0, 0x0)",
+        "keybd_event(0x46, 0x0, 0x2, 0x0)",  "keybd_event(0x41, 0x0, 0x0, 0x0)",
         "keybd_event(0x41, 0x0, 0x2, 0x0)",
     });
 }
@@ -98,7 +99,8 @@ TEST_F(ToolTest, OnlyTheLowByteOfALookedUpScanCodeIsSent) {
 
     ExpectCalls(Join({{fake::ScanLookupCall(0x12, 0, 0xE038), fake::KeyEventCall(0x12, 0x38, 0, 0),
                        fake::ScanLookupCall(0x12, 0, 0xE038), fake::KeyEventCall(0x12, 0x38, 2, 0)},
-                      LetterTap(0x46), LetterTap(0x41)}));
+                      LetterTap(0x46),
+                      LetterTap(0x41)}));
 }
 
 }  // namespace

@@ -10,16 +10,17 @@ const Calls kNoModifiersSampled = {fake::KeyStateCall(0x10, 0), fake::KeyStateCa
                                    fake::KeyStateCall(0x12, 0)};
 
 Calls ReadClassOf(platform::WindowHandle window) {
-    return {fake::ForegroundCall(window), fake::ClassNameCall(window, kestrix::ClassNameBuffer, 255)};
+    return {fake::ForegroundCall(window),
+            fake::ClassNameCall(window, kestrix::ClassNameBuffer, 255)};
 }
 
 // "TeraPadの[ツール]から実行して下さい。" in code page 932, spelled out
 // independently of the tool's own constant.
-const std::string kNoticeBytes = {
-    'T', 'e', 'r', 'a', 'P', 'a', 'd', '\x82', '\xcc', '[', '\x83', '\x63', '\x81',
-    '\x5b', '\x83', '\x8b', ']', '\x82', '\xa9', '\x82', '\xe7', '\x8e', '\xc0', '\x8d',
-    '\x73', '\x82', '\xb5', '\x82', '\xc4', '\x89', '\xba', '\x82', '\xb3', '\x82', '\xa2',
-    '\x81', '\x42'};
+const std::string kNoticeBytes = {'T',    'e',    'r',    'a',    'P',    'a',    'd',    '\x82',
+                                  '\xcc', '[',    '\x83', '\x63', '\x81', '\x5b', '\x83', '\x8b',
+                                  ']',    '\x82', '\xa9', '\x82', '\xe7', '\x8e', '\xc0', '\x8d',
+                                  '\x73', '\x82', '\xb5', '\x82', '\xc4', '\x89', '\xba', '\x82',
+                                  '\xb3', '\x82', '\xa2', '\x81', '\x42'};
 
 Calls NoticeFor(platform::WindowHandle owner) {
     return {fake::MessageBoxCall(owner, kNoticeBytes, "Kestrix", 0x30)};
@@ -53,18 +54,18 @@ TEST_P(NoticeTest, ShowsTheNoticeOwnedByTheWindowInFrontAndSendsNoKeys) {
 
 INSTANTIATE_TEST_SUITE_P(
     Mismatches, NoticeTest,
-    ::testing::Values(
-        OtherWindow{"LowerCaseFirstLetter", kEditor, "tTeraPadMainForm"},
-        OtherWindow{"UpperCase", kEditor, "TTERAPADMAINFORM"},
-        OtherWindow{"TrailingCharacters", kEditor, "TTeraPadMainForm2"},
-        OtherWindow{"TrailingSpace", kEditor, "TTeraPadMainForm "},
-        OtherWindow{"NoLeadingT", kEditor, "TeraPadMainForm"},
-        OtherWindow{"EmptyClass", kEditor, ""},
-        OtherWindow{"FileManager", fake::Handle(0x20), "CabinetWClass"},
-        // Cut to 254 characters by the read; still not the target.
-        OtherWindow{"LongNameStartingWithTarget", kEditor, "TTeraPadMainForm" + std::string(239, 'x')},
-        // A null window's read fails and leaves the buffer empty; no owner.
-        OtherWindow{"NoWindowInFront", nullptr, "TTeraPadMainForm"}),
+    ::testing::Values(OtherWindow{"LowerCaseFirstLetter", kEditor, "tTeraPadMainForm"},
+                      OtherWindow{"UpperCase", kEditor, "TTERAPADMAINFORM"},
+                      OtherWindow{"TrailingCharacters", kEditor, "TTeraPadMainForm2"},
+                      OtherWindow{"TrailingSpace", kEditor, "TTeraPadMainForm "},
+                      OtherWindow{"NoLeadingT", kEditor, "TeraPadMainForm"},
+                      OtherWindow{"EmptyClass", kEditor, ""},
+                      OtherWindow{"FileManager", fake::Handle(0x20), "CabinetWClass"},
+                      // Cut to 254 characters by the read; still not the target.
+                      OtherWindow{"LongNameStartingWithTarget", kEditor,
+                                  "TTeraPadMainForm" + std::string(239, 'x')},
+                      // A null window's read fails and leaves the buffer empty; no owner.
+                      OtherWindow{"NoWindowInFront", nullptr, "TTeraPadMainForm"}),
     [](const ::testing::TestParamInfo<OtherWindow>& info) { return std::string(info.param.name); });
 
 TEST_F(ToolTest, ABufferWithNoNulIsComparedWhole) {

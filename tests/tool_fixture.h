@@ -28,11 +28,13 @@ inline Calls LetterTap(platform::VirtualKey key) {
 }
 
 // Alt (scan 0x38 on the fake), F, A.
-inline Calls MenuKeys() { return Join({ModifierTap(0x12, 0x38), LetterTap(0x46), LetterTap(0x41)}); }
+inline Calls MenuKeys() {
+    return Join({ModifierTap(0x12, 0x38), LetterTap(0x46), LetterTap(0x41)});
+}
 
 // Each test starts like a fresh process: empty desktop log, zero-filled buffer.
 class ToolTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fake::Reset();
         std::memset(kestrix::ClassNameBuffer, 0, sizeof kestrix::ClassNameBuffer);

@@ -6,7 +6,7 @@ namespace kestrix {
 namespace {
 
 constexpr std::uint32_t KeyDown = 0;
-constexpr std::uint32_t KeyUp = 0x0002;    // KEYEVENTF_KEYUP
+constexpr std::uint32_t KeyUp = 0x0002;       // KEYEVENTF_KEYUP
 constexpr unsigned VirtualKeyToScanCode = 0;  // MAPVK_VK_TO_VSC
 
 void SendKeyEvent(platform::VirtualKey key, ScanCode scan, std::uint32_t flags) {

@@ -13,7 +13,8 @@ void RunTool() {
 
     // Bounded scan: the buffer may hold no NUL at all if the read misbehaved.
     const char* end = std::find(ClassNameBuffer, ClassNameBuffer + ClassNameBufferSize, '\0');
-    const std::string_view className(ClassNameBuffer, static_cast<std::size_t>(end - ClassNameBuffer));
+    const std::string_view className(ClassNameBuffer,
+                                     static_cast<std::size_t>(end - ClassNameBuffer));
 
     if (className == TargetClassName) {
         ReleaseHeldModifiers();

@@ -12,7 +12,11 @@ inline constexpr char TargetClassName[] = "TTeraPadMainForm";
 // "TeraPadの[ツール]から実行して下さい。" as 37 code page 932 bytes. Escaped so
 // that no editor or compiler source charset can re-encode them.
 inline constexpr char NoticeText[] =
-    "TeraPad" "\x82\xcc" "[" "\x83\x63\x81\x5b\x83\x8b" "]"
+    "TeraPad"
+    "\x82\xcc"
+    "["
+    "\x83\x63\x81\x5b\x83\x8b"
+    "]"
     "\x82\xa9\x82\xe7\x8e\xc0\x8d\x73\x82\xb5\x82\xc4\x89\xba\x82\xb3\x82\xa2\x81\x42";
 inline constexpr char NoticeCaption[] = "Kestrix";
 inline constexpr unsigned NoticeStyle = 0x30;  // MB_OK | MB_ICONEXCLAMATION

@@ -39,7 +39,8 @@ namespace {
 
 // "TeraPadの[ツール]から実行して下さい。"
 const wchar_t kNoticeText[] =
-    L"TeraPad\x306e[\x30c4\x30fc\x30eb]\x304b\x3089\x5b9f\x884c\x3057\x3066\x4e0b\x3055\x3044\x3002";
+    L"TeraPad\x306e[\x30c4\x30fc\x30eb]"
+    L"\x304b\x3089\x5b9f\x884c\x3057\x3066\x4e0b\x3055\x3044\x3002";
 
 }  // namespace
 
@@ -51,19 +52,23 @@ long CheckNoticeAndPressOk(Process& tool, HWND expectedOwner, const std::wstring
     PumpFor(300);  // let it paint before its pixels are read
     const Notice notice = ReadNotice(dialog);
     Check(notice.caption == L"Kestrix", "its caption is Kestrix");
-    Check(notice.text == kNoticeText, "its text, read as UTF-16, is the Japanese notice: " + Narrow(notice.text));
-    Check(notice.owner == expectedOwner,
-          "it is owned by the window that was in front (" + Hex(reinterpret_cast<UINT_PTR>(expectedOwner)) +
-              "), owner " + Hex(reinterpret_cast<UINT_PTR>(notice.owner)));
+    Check(notice.text == kNoticeText,
+          "its text, read as UTF-16, is the Japanese notice: " + Narrow(notice.text));
+    Check(notice.owner == expectedOwner, "it is owned by the window that was in front (" +
+                                             Hex(reinterpret_cast<UINT_PTR>(expectedOwner)) +
+                                             "), owner " +
+                                             Hex(reinterpret_cast<UINT_PTR>(notice.owner)));
     Check(notice.buttons == std::vector<std::wstring>{L"OK"} && notice.okButton,
           "it has one button, OK (" + std::to_string(notice.buttons.size()) + " buttons)");
-    const long exclamation = notice.icon ? IconPixelsDifferingFrom(notice.icon, IDI_EXCLAMATION) : -1;
+    const long exclamation =
+        notice.icon ? IconPixelsDifferingFrom(notice.icon, IDI_EXCLAMATION) : -1;
     const long hand = notice.icon ? IconPixelsDifferingFrom(notice.icon, IDI_HAND) : -1;
     Check(exclamation == 0 && hand > 0, "its icon is the exclamation icon pixel for pixel (" +
                                             std::to_string(exclamation) + " pixels differ; " +
                                             std::to_string(hand) + " from the error icon)");
     if (!screenshot.empty()) Check(SaveScreenshot(screenshot), "screenshot of the notice saved");
-    Check(WaitForSingleObject(tool.handle, 0) == WAIT_TIMEOUT, "the tool waits while the notice is shown");
+    Check(WaitForSingleObject(tool.handle, 0) == WAIT_TIMEOUT,
+          "the tool waits while the notice is shown");
     PostMessageW(notice.okButton, BM_CLICK, 0, 0);
     return WaitForExitOrEnd(tool, 5000);
 }

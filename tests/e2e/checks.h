@@ -21,6 +21,7 @@ std::wstring ToolPath();
 // Reads the notice of a running tool, checks all of it, optionally saves a
 // screenshot, presses OK and returns the tool's exit code. The tool has ended
 // when this returns, one way or another.
-long CheckNoticeAndPressOk(harness::Process& tool, HWND expectedOwner, const std::wstring& screenshot = L"");
+long CheckNoticeAndPressOk(harness::Process& tool, HWND expectedOwner,
+                           const std::wstring& screenshot = L"");
 
 }  // namespace checks

@@ -16,24 +16,38 @@ namespace {
 
 const char* KeyName(unsigned vk) {
     switch (vk) {
-    case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: return "Shift";
-    case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: return "Control";
-    case VK_MENU: case VK_LMENU: case VK_RMENU: return "Alt";
-    case 'A': return "A";
-    case 'F': return "F";
-    case 'K': return "K";
-    case 'T': return "T";
+        case VK_SHIFT:
+        case VK_LSHIFT:
+        case VK_RSHIFT:
+            return "Shift";
+        case VK_CONTROL:
+        case VK_LCONTROL:
+        case VK_RCONTROL:
+            return "Control";
+        case VK_MENU:
+        case VK_LMENU:
+        case VK_RMENU:
+            return "Alt";
+        case 'A':
+            return "A";
+        case 'F':
+            return "F";
+        case 'K':
+            return "K";
+        case 'T':
+            return "T";
     }
     return "?";
 }
 
 void PrintKeyEvents(const StandIn& editor) {
     std::printf("\nKey events seen by the stand-in editor's keyboard hook:\n");
-    std::printf("  %-10s %-8s %-6s %-5s %-6s %s\n", "time (ms)", "key", "vk", "scan", "event", "from");
+    std::printf("  %-10s %-8s %-6s %-5s %-6s %s\n", "time (ms)", "key", "vk", "scan", "event",
+                "from");
     for (const KeyEvent& event : editor.KeyEvents(true)) {
         const bool typed = event.extra == kHarnessTag;
-        std::printf("  %-10lu %-8s 0x%02x   0x%02x  %-6s %s\n", event.time, KeyName(event.vk), event.vk,
-                    event.scan, (event.flags & LLKHF_UP) ? "up" : "down",
+        std::printf("  %-10lu %-8s 0x%02x   0x%02x  %-6s %s\n", event.time, KeyName(event.vk),
+                    event.vk, event.scan, (event.flags & LLKHF_UP) ? "up" : "down",
                     typed ? "the demo, typing into the editor" : "Kestrix (injected)");
     }
     std::printf("\n");

@@ -32,7 +32,8 @@ std::vector<std::string> Described(const std::vector<KeyEvent>& events) {
 
 void CheckEvents(const std::vector<KeyEvent>& expected, const std::vector<KeyEvent>& seen) {
     const auto want = Described(expected), got = Described(seen);
-    Check(want == got, "the hook saw exactly the tool's " + std::to_string(want.size()) + " events");
+    Check(want == got,
+          "the hook saw exactly the tool's " + std::to_string(want.size()) + " events");
     if (want == got) return;
     std::printf("  expected:\n");
     for (const auto& line : want) std::printf("    %s\n", line.c_str());
@@ -67,7 +68,8 @@ void RunAgainstStandIn(const std::vector<BYTE>& held, const std::wstring& argume
           "held before the start: " + Joined(held));
 
     Process tool = Start(ToolPath(), arguments);
-    Check(WaitForExitOrEnd(tool, 10000) == 0, "the tool exited by itself with status 0, so no notice waited");
+    Check(WaitForExitOrEnd(tool, 10000) == 0,
+          "the tool exited by itself with status 0, so no notice waited");
 
     const auto expected = ToolEventsFor(held);
     WaitUntil([&] { return editor.KeyEvents().size() >= expected.size(); }, 3000);
@@ -122,13 +124,14 @@ int RepeatedStarts(int count) {
               " Save As commands and nothing else");
     const auto oneStart = ToolEventsFor({});
     std::vector<KeyEvent> expected;
-    for (int i = 0; i < count; ++i) expected.insert(expected.end(), oneStart.begin(), oneStart.end());
+    for (int i = 0; i < count; ++i)
+        expected.insert(expected.end(), oneStart.begin(), oneStart.end());
     CheckEvents(expected, editor.KeyEvents());
     Check(ModifiersDown().empty(), "no modifier is left down: " + Joined(ModifiersDown()));
     std::sort(times.begin(), times.end());
     if (!times.empty())
-        std::printf("start-to-exit over %zu starts: median %.1f ms, min %.1f ms, max %.1f ms\n", times.size(),
-                    times[times.size() / 2], times.front(), times.back());
+        std::printf("start-to-exit over %zu starts: median %.1f ms, min %.1f ms, max %.1f ms\n",
+                    times.size(), times[times.size() / 2], times.front(), times.back());
     editor.Close();
     return failures;
 }
@@ -162,15 +165,16 @@ HWND CreateWindowOfClass(const std::wstring& className) {
     AppendMenuW(file, MF_STRING, 1, L"Save &As...");
     HMENU bar = CreateMenu();
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"&File");
-    return CreateWindowExW(0, className.c_str(), L"Not TeraPad", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 120,
-                           480, 320, nullptr, bar, GetModuleHandleW(nullptr), nullptr);
+    return CreateWindowExW(0, className.c_str(), L"Not TeraPad", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                           200, 120, 480, 320, nullptr, bar, GetModuleHandleW(nullptr), nullptr);
 }
 
 // The stand-in is not running here: window class names are atoms shared
 // across processes and compared without case, so while it has registered
 // TTeraPadMainForm, a class differing only in case would read back as its.
 int NoticeWith(const std::wstring& front) {
-    Check(!FindWindowW(L"TTeraPadMainForm", nullptr), "no stand-in editor is left from an earlier run");
+    Check(!FindWindowW(L"TTeraPadMainForm", nullptr),
+          "no stand-in editor is left from an earlier run");
     HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, RecordKeys, GetModuleHandleW(nullptr), 0);
     HWND window = nullptr;
     Notepad notepad;
@@ -187,13 +191,15 @@ int NoticeWith(const std::wstring& front) {
         HWND last = CreateWindowOfClass(L"KestrixE2eLast");
         BringToFront(last);
         DestroyWindow(last);
-        Check(WaitUntil([] { return GetForegroundWindow() == nullptr; }, 3000), "no window is in front");
+        Check(WaitUntil([] { return GetForegroundWindow() == nullptr; }, 3000),
+              "no window is in front");
     }
 
     Process tool = Start(ToolPath());
     Check(CheckNoticeAndPressOk(tool, window) == 0, "after OK the tool exited with status 0");
     PumpFor(200);
-    Check(keysSeen.empty(), "no key event was injected (" + std::to_string(keysSeen.size()) + " seen)");
+    Check(keysSeen.empty(),
+          "no key event was injected (" + std::to_string(keysSeen.size()) + " seen)");
     Check(commandsRun == 0, "no menu command ran");
     if (notepad.process.handle) {
         Close(notepad);
@@ -212,7 +218,8 @@ int NoticeCase(const std::wstring& name) {
     if (name == L"notepad" || name == L"none") return NoticeWith(name);
     if (name == L"western-system") {
         // Here the ANSI code page would garble the Japanese text.
-        Check(GetACP() != 932, "the ANSI code page is " + std::to_string(GetACP()) + ", not Japanese");
+        Check(GetACP() != 932,
+              "the ANSI code page is " + std::to_string(GetACP()) + ", not Japanese");
         return NoticeWith(L"TTeraPadMainForm1");
     }
     std::printf("unknown notice case\n");
@@ -236,7 +243,8 @@ int wmain(int argc, wchar_t** argv) {
     if (scenario == L"demo") return Demo(argument);
     if (scenario == L"version") return VersionStrings(argument);
     if (scenario == L"planted-dll") return PlantedDll();
-    std::printf("usage: e2e_driver held MASK | args | repeat N | notice CASE | demo OUTDIR"
-                " | version X.Y.Z | planted-dll\n");
+    std::printf(
+        "usage: e2e_driver held MASK | args | repeat N | notice CASE | demo OUTDIR"
+        " | version X.Y.Z | planted-dll\n");
     return 2;
 }

@@ -16,7 +16,8 @@ std::wstring ExeDir() {
 std::wstring TempFile(const wchar_t* name) {
     wchar_t dir[MAX_PATH];
     GetTempPathW(MAX_PATH, dir);
-    return std::wstring(dir) + L"kestrix-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
+    return std::wstring(dir) + L"kestrix-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           name;
 }
 
 Process Start(const std::wstring& exe, const std::wstring& arguments) {
@@ -90,7 +91,8 @@ TimedRun RunTimed(const std::wstring& exe, DWORD timeoutMs) {
     if (process.handle) WaitForSingleObject(process.handle, timeoutMs);
     QueryPerformanceCounter(&ended);
     return {WaitForExitOrEnd(process, 0),
-            1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) / static_cast<double>(frequency.QuadPart)};
+            1000.0 * static_cast<double>(ended.QuadPart - started.QuadPart) /
+                static_cast<double>(frequency.QuadPart)};
 }
 
 bool BringToFront(HWND window) {
@@ -107,7 +109,8 @@ Notepad StartNotepad() {
     GetSystemDirectoryW(system, MAX_PATH);
     Notepad notepad;
     notepad.process = Start(std::wstring(system) + L"\\notepad.exe");
-    WaitUntil([&] { return (notepad.window = FindWindowW(L"Notepad", nullptr)) != nullptr; }, 10000);
+    WaitUntil([&] { return (notepad.window = FindWindowW(L"Notepad", nullptr)) != nullptr; },
+              10000);
     return notepad;
 }
 
@@ -216,7 +219,8 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<DialogSearch*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) || ClassOf(window) != L"#32770") return TRUE;
+    if (owner != search->processId || !IsWindowVisible(window) || ClassOf(window) != L"#32770")
+        return TRUE;
     search->found = window;
     return FALSE;
 }
@@ -316,7 +320,8 @@ bool SaveScreenshot(const std::wstring& bmpPath) {
 }
 
 std::string Narrow(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string narrow(size > 0 ? size - 1 : 0, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &narrow[0], size, nullptr, nullptr);
     return narrow;

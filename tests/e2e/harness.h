@@ -59,7 +59,7 @@ struct KeyEvent {
 
 // The stand-in editor, started with a log that the harness reads back.
 class StandIn {
-public:
+  public:
     bool Start(bool saveAsDialog = false);
     HWND Window() const { return window_; }
     DWORD ProcessId() const { return process_.id; }
@@ -68,7 +68,7 @@ public:
     int Count(const std::string& line) const;
     void Close();
 
-private:
+  private:
     std::wstring log_;
     Process process_;
     HWND window_ = nullptr;

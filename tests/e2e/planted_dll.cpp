@@ -10,7 +10,8 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
         GetModuleFileNameW(self, path, MAX_PATH);
         std::wstring marker = path;
         marker = marker.substr(0, marker.find_last_of(L'\\') + 1) + L"planted-dll-was-loaded";
-        CloseHandle(CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        CloseHandle(
+            CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     }
     return TRUE;
 }

@@ -64,7 +64,8 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM data) {
     if (code == HC_ACTION) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data);
         LogLater("key vk=0x%02lx scan=0x%02lx flags=0x%02lx extra=0x%llx time=%lu", key->vkCode,
-                 key->scanCode, key->flags, static_cast<unsigned long long>(key->dwExtraInfo), key->time);
+                 key->scanCode, key->flags, static_cast<unsigned long long>(key->dwExtraInfo),
+                 key->time);
     }
     return CallNextHookEx(nullptr, code, message, data);
 }
@@ -129,40 +130,53 @@ void StartTool() {
 
 void RunCommand(HWND window, UINT_PTR command) {
     switch (command) {
-    case kNew: Log("command New"); break;
-    case kOpen: Log("command Open"); break;
-    case kUndo: Log("command Undo"); break;
-    case kExit: Log("command Exit"); DestroyWindow(window); break;
-    case kSaveAs:
-        Log("command SaveAs");
-        if (openSaveAsDialog) ShowSaveAsDialog(window);
-        break;
-    case kRunKestrix: Log("command Kestrix"); StartTool(); break;
+        case kNew:
+            Log("command New");
+            break;
+        case kOpen:
+            Log("command Open");
+            break;
+        case kUndo:
+            Log("command Undo");
+            break;
+        case kExit:
+            Log("command Exit");
+            DestroyWindow(window);
+            break;
+        case kSaveAs:
+            Log("command SaveAs");
+            if (openSaveAsDialog) ShowSaveAsDialog(window);
+            break;
+        case kRunKestrix:
+            Log("command Kestrix");
+            StartTool();
+            break;
     }
 }
 
 LRESULT CALLBACK EditorWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        editArea = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL |
-                                   ES_MULTILINE | ES_AUTOVSCROLL, 0, 0, 0, 0, window, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
-        return 0;
-    case WM_SIZE:
-        MoveWindow(editArea, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
-        return 0;
-    case WM_SETFOCUS:
-        SetFocus(editArea);
-        return 0;
-    case WM_COMMAND:
-        if (lParam == 0) RunCommand(window, LOWORD(wParam));
-        return 0;
-    case kFlushLog:
-        FlushLog();
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
+        case WM_CREATE:
+            editArea =
+                CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
+                                0, 0, 0, 0, window, nullptr, GetModuleHandleW(nullptr), nullptr);
+            return 0;
+        case WM_SIZE:
+            MoveWindow(editArea, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            return 0;
+        case WM_SETFOCUS:
+            SetFocus(editArea);
+            return 0;
+        case WM_COMMAND:
+            if (lParam == 0) RunCommand(window, LOWORD(wParam));
+            return 0;
+        case kFlushLog:
+            FlushLog();
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -174,9 +188,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const wchar_t* logPath = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (!std::wcscmp(argv[i], L"--log") && i + 1 < argc) logPath = argv[++i];
-        else if (!std::wcscmp(argv[i], L"--tool") && i + 1 < argc) toolPath = argv[++i];
-        else if (!std::wcscmp(argv[i], L"--dialog")) openSaveAsDialog = true;
+        if (!std::wcscmp(argv[i], L"--log") && i + 1 < argc)
+            logPath = argv[++i];
+        else if (!std::wcscmp(argv[i], L"--tool") && i + 1 < argc)
+            toolPath = argv[++i];
+        else if (!std::wcscmp(argv[i], L"--dialog"))
+            openSaveAsDialog = true;
     }
     logFile = logPath ? _wfopen(logPath, L"w") : stdout;
     if (!logFile) return 2;
@@ -195,15 +212,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = L"TTeraPadMainForm";
     RegisterClassExW(&windowClass);
-    mainWindow = CreateWindowExW(0, L"TTeraPadMainForm", L"Stand-in editor", WS_OVERLAPPEDWINDOW, 40, 40,
-                                 640, 420, nullptr, BuildMenuBar(), instance, nullptr);
+    mainWindow = CreateWindowExW(0, L"TTeraPadMainForm", L"Stand-in editor", WS_OVERLAPPEDWINDOW,
+                                 40, 40, 640, 420, nullptr, BuildMenuBar(), instance, nullptr);
     ShowWindow(mainWindow, SW_SHOWNORMAL);
     SetForegroundWindow(mainWindow);
     HANDLE hookReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD hookThreadId = 0;
     HANDLE hookThread = CreateThread(nullptr, 0, HookThread, hookReady, 0, &hookThreadId);
     WaitForSingleObject(hookReady, INFINITE);
-    Log("ready hwnd=0x%llx", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(mainWindow)));
+    Log("ready hwnd=0x%llx",
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(mainWindow)));
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
