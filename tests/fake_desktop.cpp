@@ -110,7 +110,8 @@ int MessageBoxA(WindowHandle owner, const char* text, const char* caption, unsig
 
 std::int16_t GetAsyncKeyState(VirtualKey key) {
     const auto found = fake::desktop.keyStates.find(key);
-    const std::int16_t state = found == fake::desktop.keyStates.end() ? 0 : found->second;
+    const std::int16_t state =
+        found == fake::desktop.keyStates.end() ? std::int16_t{0} : found->second;
     fake::desktop.calls.push_back(fake::KeyStateCall(key, state));
     return state;
 }

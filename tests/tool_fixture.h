@@ -40,7 +40,7 @@ class ToolTest : public ::testing::Test {
         std::memset(kestrix::ClassNameBuffer, 0, sizeof kestrix::ClassNameBuffer);
     }
 
-    void ExpectCalls(const Calls& expected) {
+    void ExpectCalls(const Calls& expected) const {
         EXPECT_EQ(fake::Lines(expected), fake::Lines(desktop.calls));
     }
 

@@ -26,6 +26,7 @@ KeyEvent Injected(BYTE vk, unsigned scan, bool up) {
 
 std::vector<std::string> Described(const std::vector<KeyEvent>& events) {
     std::vector<std::string> lines;
+    lines.reserve(events.size());
     for (const KeyEvent& event : events) lines.push_back(Describe(event));
     return lines;
 }

@@ -65,7 +65,7 @@ class StandIn {
     DWORD ProcessId() const { return process_.id; }
     std::vector<std::string> Lines() const;
     std::vector<KeyEvent> KeyEvents(bool includeHarness = false) const;
-    int Count(const std::string& line) const;
+    int Count(const std::string& wanted) const;
     void Close();
 
   private:

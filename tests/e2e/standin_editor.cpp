@@ -28,7 +28,7 @@ void Append(const char* format, va_list args) {
     char line[256];
     std::vsnprintf(line, sizeof line, format, args);
     AcquireSRWLockExclusive(&pendingLock);
-    pendingLines.push_back(line);
+    pendingLines.emplace_back(line);
     ReleaseSRWLockExclusive(&pendingLock);
 }
 
@@ -118,7 +118,7 @@ void StartTool() {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (CreateProcessW(toolPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+    if (CreateProcessW(toolPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        nullptr, &startup, &process)) {
         Log("started tool pid=%lu", process.dwProcessId);
         CloseHandle(process.hThread);
