@@ -1,6 +1,6 @@
 # The part of the mingw-w64 toolchain files that does not depend on the target
 # processor. The including file sets CMAKE_SYSTEM_PROCESSOR, TOOLCHAIN_PREFIX
-# and WINE_NAMES.
+# and WINE_NAMES (empty where the host's Wine cannot run the images).
 set(CMAKE_SYSTEM_NAME Windows)
 
 set(CMAKE_C_COMPILER ${TOOLCHAIN_PREFIX}-gcc)
@@ -13,7 +13,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 # Windows binaries built here run under Wine when CTest starts them.
-find_program(WINE_EXECUTABLE NAMES ${WINE_NAMES})
+if(WINE_NAMES)
+  find_program(WINE_EXECUTABLE NAMES ${WINE_NAMES} PATHS /usr/lib/wine)
+endif()
 if(WINE_EXECUTABLE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
 endif()
