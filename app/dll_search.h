@@ -8,7 +8,7 @@ inline void LoadSystemDllsOnlyFromSystem32() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
     const auto restrictSearch =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void (*)()>(
             GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
     if (restrictSearch) restrictSearch(kSearchSystem32);
 }

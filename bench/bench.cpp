@@ -42,7 +42,8 @@ void PrintSpread(const char* what, const char* unit, const std::vector<double>& 
 }
 
 // One start: time to exit, then the spread of the six events it injected.
-bool TimeOneStart(const std::wstring& exe, StandIn& editor, int commandsBefore, Samples& samples) {
+bool TimeOneStart(const std::wstring& exe, StandIn& editor, Samples& samples) {
+    const int commandsBefore = editor.Count("command SaveAs");
     const size_t eventsBefore = editor.KeyEvents().size();
     const TimedRun run = RunTimed(exe);
     if (run.exitCode != 0 ||
@@ -73,17 +74,14 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring kestrix = ExeDir() + L"kestrix.exe", floor = ExeDir() + L"bench_floor.exe";
     Samples tool, base;
-    int commands = 0;
     // One warm-up start each, then alternating pairs whose order flips each
     // round, so drift on a noisy machine falls on both alike.
-    bool ok = TimeOneStart(kestrix, editor, commands++, tool) &&
-              TimeOneStart(floor, editor, commands++, base);
+    bool ok = TimeOneStart(kestrix, editor, tool) && TimeOneStart(floor, editor, base);
     tool = base = Samples{};
     for (int round = 0; ok && round < runs; ++round) {
         const bool toolFirst = round % 2 == 0;
-        ok = TimeOneStart(toolFirst ? kestrix : floor, editor, commands++,
-                          toolFirst ? tool : base) &&
-             TimeOneStart(toolFirst ? floor : kestrix, editor, commands++, toolFirst ? base : tool);
+        ok = TimeOneStart(toolFirst ? kestrix : floor, editor, toolFirst ? tool : base) &&
+             TimeOneStart(toolFirst ? floor : kestrix, editor, toolFirst ? base : tool);
     }
     editor.Close();
     if (!ok) {

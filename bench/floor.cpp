@@ -8,7 +8,9 @@
 
 #include "app/dll_search.h"
 
-static char className[256];
+namespace {
+char className[256];
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     LoadSystemDllsOnlyFromSystem32();

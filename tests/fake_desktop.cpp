@@ -24,7 +24,7 @@ std::string HandleText(platform::WindowHandle window) {
 // Non-ASCII bytes are escaped, so code page 932 text shows byte for byte.
 std::string Quoted(const std::string& bytes) {
     std::string out = "\"";
-    for (unsigned char c : bytes) {
+    for (const unsigned char c : bytes) {
         if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
             out += static_cast<char>(c);
         } else {

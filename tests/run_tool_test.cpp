@@ -4,7 +4,7 @@
 
 namespace {
 
-const platform::WindowHandle kEditor = fake::Handle(0x5a10);
+const auto kEditor = fake::Handle(0x5a10);
 
 const Calls kNoModifiersSampled = {fake::KeyStateCall(0x10, 0), fake::KeyStateCall(0x11, 0),
                                    fake::KeyStateCall(0x12, 0)};

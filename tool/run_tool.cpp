@@ -8,7 +8,7 @@ namespace kestrix {
 char ClassNameBuffer[ClassNameBufferSize];
 
 void RunTool() {
-    const platform::WindowHandle foreground = platform::GetForegroundWindow();
+    auto* const foreground = platform::GetForegroundWindow();
     platform::GetClassNameA(foreground, ClassNameBuffer, ClassNameLimit);
 
     // Bounded scan: the buffer may hold no NUL at all if the read misbehaved.

@@ -36,8 +36,9 @@ const char* KeyName(unsigned vk) {
             return "K";
         case 'T':
             return "T";
+        default:
+            return "?";
     }
-    return "?";
 }
 
 void PrintKeyEvents(const StandIn& editor) {
@@ -65,7 +66,7 @@ bool SaveAsBranch(const std::wstring& outDir) {
     Check(BringToFront(editor.Window()), "the stand-in editor is in front");
 
     std::printf("Choosing Tools > Kestrix in the stand-in editor: Alt, T, K\n");
-    for (BYTE vk : {BYTE(VK_MENU), BYTE('T'), BYTE('K')}) Type(vk);
+    for (const BYTE vk : {BYTE(VK_MENU), BYTE('T'), BYTE('K')}) Type(vk);
 
     DWORD toolId = 0;
     Check(WaitUntil(

@@ -151,6 +151,8 @@ void RunCommand(HWND window, UINT_PTR command) {
             Log("command Kestrix");
             StartTool();
             break;
+        default:  // no menu entry of ours
+            break;
     }
 }
 
@@ -177,8 +179,9 @@ LRESULT CALLBACK EditorWindow(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
