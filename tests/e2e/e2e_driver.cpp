@@ -20,7 +20,7 @@ using namespace harness;
 namespace {
 
 // What the hook must see of one tool event: injected, never extended, extra 0.
-KeyEvent Injected(BYTE vk, unsigned scan, bool up) {
+KeyEvent Injected(unsigned vk, unsigned scan, bool up) {
     return {vk, scan, static_cast<unsigned>(LLKHF_INJECTED | (up ? LLKHF_UP : 0)), 0, 0};
 }
 
@@ -46,13 +46,47 @@ const BYTE kModifiers[] = {VK_SHIFT, VK_CONTROL, VK_MENU};
 
 unsigned ScanOf(BYTE vk) { return MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) & 0xFF; }
 
+// Wine 8.0 reports an injected generic Shift, Control or Alt to low-level hooks
+// by its generic code; Wine 10.0 reports the left-hand key, as Windows does.
+// Other versions were not measured, so they are held to what Windows does.
+bool HooksSeeGenericModifiers() {
+    static const bool generic = [] {
+        const std::string wine = WineVersion();
+        const bool known = wine.rfind("8.", 0) == 0;
+        if (known)
+            std::printf(
+                "note: accepted a known deviation of Wine %s: its low-level hook reports the "
+                "tool's Shift, Control and Alt as 0x10, 0x11 and 0x12, where Windows reports "
+                "0xa0, 0xa2 and 0xa4\n",
+                wine.c_str());
+        return known;
+    }();
+    return generic;
+}
+
+// A modifier injected without the extended flag reaches a low-level hook as
+// the left-hand key on Windows; the window's own key message keeps the generic code.
+unsigned HookCodeOf(BYTE vk) {
+    if (HooksSeeGenericModifiers()) return vk;
+    switch (vk) {
+        case VK_SHIFT:
+            return VK_LSHIFT;
+        case VK_CONTROL:
+            return VK_LCONTROL;
+        case VK_MENU:
+            return VK_LMENU;
+        default:
+            return vk;
+    }
+}
+
 std::vector<KeyEvent> ToolEventsFor(const std::vector<BYTE>& held) {
     std::vector<KeyEvent> events;
     auto tap = [&](BYTE vk, unsigned scan) {
-        events.push_back(Injected(vk, scan, false));
-        events.push_back(Injected(vk, scan, true));
+        events.push_back(Injected(HookCodeOf(vk), scan, false));
+        events.push_back(Injected(HookCodeOf(vk), scan, true));
     };
-    for (BYTE vk : held) tap(vk, ScanOf(vk));
+    for (const BYTE vk : held) tap(vk, ScanOf(vk));
     tap(VK_MENU, ScanOf(VK_MENU));
     tap('F', 0);
     tap('A', 0);
@@ -62,9 +96,12 @@ std::vector<KeyEvent> ToolEventsFor(const std::vector<BYTE>& held) {
 // Starts the tool with the stand-in in front and checks everything it did.
 void RunAgainstStandIn(const std::vector<BYTE>& held, const std::wstring& arguments) {
     StandIn editor;
-    if (!editor.Start()) return Check(false, "the stand-in editor started");
+    if (!editor.Start()) {
+        Check(false, "the stand-in editor started");
+        return;
+    }
     Check(BringToFront(editor.Window()), "the stand-in editor is in front");
-    for (BYTE vk : held) PressKey(vk, false);
+    for (const BYTE vk : held) PressKey(vk, false);
     Check(WaitUntil([&] { return std::all_of(held.begin(), held.end(), IsDown); }, 3000),
           "held before the start: " + Joined(held));
 
@@ -77,10 +114,13 @@ void RunAgainstStandIn(const std::vector<BYTE>& held, const std::wstring& argume
     Check(ModifiersDown().empty(), "no modifier is left down: " + Joined(ModifiersDown()));
 
     const bool alt = std::count(held.begin(), held.end(), VK_MENU) > 0;
-    if (alt && held.size() > 1) {
+    const std::string wine = WineVersion();
+    if (alt && held.size() > 1 && !wine.empty()) {
         // Wine's default window procedure treats the release of the held Alt
         // as a fresh Alt tap; Windows does not. Only the event stream counts.
-        std::printf("note: Alt held with another modifier: menu outcome not checked under Wine\n");
+        std::printf(
+            "note: Alt held with another modifier: the menu outcome is not checked under Wine %s\n",
+            wine.c_str());
         PumpFor(300);
     } else {
         WaitUntil([&] { return editor.Count("command") > 0; }, 3000);

@@ -9,7 +9,7 @@ namespace harness {
 std::wstring ExeDir() {
     wchar_t path[MAX_PATH];
     GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir = path;
+    const std::wstring dir = path;
     return dir.substr(0, dir.find_last_of(L'\\') + 1);
 }
 
@@ -135,8 +135,8 @@ bool IsDown(BYTE vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
 
 std::vector<BYTE> ModifiersDown() {
     std::vector<BYTE> down;
-    for (BYTE vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_RSHIFT, VK_LCONTROL, VK_RCONTROL,
-                    VK_LMENU, VK_RMENU}) {
+    for (const BYTE vk : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LSHIFT, VK_RSHIFT, VK_LCONTROL,
+                          VK_RCONTROL, VK_LMENU, VK_RMENU}) {
         if (IsDown(vk)) down.push_back(vk);
     }
     return down;
@@ -267,7 +267,7 @@ long IconPixelsDifferingFrom(HWND iconControl, LPCWSTR stockIcon) {
 
     // Icon corners are transparent, so the top-left pixel is the background.
     HBRUSH background = CreateSolidBrush(GetPixel(shown, 0, 0));
-    RECT all = {0, 0, width, height};
+    const RECT all = {0, 0, width, height};
     FillRect(drawn, &all, background);
     DrawIconEx(drawn, 0, 0, LoadIconW(nullptr, stockIcon), width, height, 0, nullptr, DI_NORMAL);
 
@@ -325,6 +325,13 @@ std::string Narrow(const std::wstring& text) {
     std::string narrow(size > 0 ? size - 1 : 0, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), size, nullptr, nullptr);
     return narrow;
+}
+
+std::string WineVersion() {
+    using GetVersion = const char*(CDECL*)();
+    const auto get = reinterpret_cast<GetVersion>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")));
+    return get ? get() : "";
 }
 
 }  // namespace harness

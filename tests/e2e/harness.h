@@ -92,4 +92,8 @@ bool SaveScreenshot(const std::wstring& bmpPath);  // the whole screen
 
 std::string Narrow(const std::wstring& text);
 
+// The version of the Wine this runs on; empty on Windows, whose ntdll has no
+// wine_get_version.
+std::string WineVersion();
+
 }  // namespace harness
