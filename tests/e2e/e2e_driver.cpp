@@ -83,8 +83,9 @@ unsigned HookCodeOf(BYTE vk) {
 std::vector<KeyEvent> ToolEventsFor(const std::vector<BYTE>& held) {
     std::vector<KeyEvent> events;
     auto tap = [&](BYTE vk, unsigned scan) {
-        events.push_back(Injected(HookCodeOf(vk), scan, false));
-        events.push_back(Injected(HookCodeOf(vk), scan, true));
+        const unsigned code = HookCodeOf(vk);
+        events.push_back(Injected(code, scan, false));
+        events.push_back(Injected(code, scan, true));
     };
     for (const BYTE vk : held) tap(vk, ScanOf(vk));
     tap(VK_MENU, ScanOf(VK_MENU));
