@@ -62,7 +62,7 @@ void Type(BYTE vk) {
 bool SaveAsBranch(const std::wstring& outDir) {
     const int before = failures;
     StandIn editor;
-    if (!editor.Start(true)) return Check(false, "the stand-in editor started"), false;
+    if (!editor.Start(L"--dialog")) return Check(false, "the stand-in editor started"), false;
     Check(BringToFront(editor.Window()), "the stand-in editor is in front");
 
     std::printf("Choosing Tools > Kestrix in the stand-in editor: Alt, T, K\n");

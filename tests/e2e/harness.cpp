@@ -1,10 +1,36 @@
 #include "harness.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 
 namespace harness {
+
+namespace {
+
+// Processes in this job end when its last handle closes, that is when this
+// process ends, whichever way: nothing started here outlives a crash, Ctrl+C
+// or a closed console. Windows 7 nests no jobs, so where this process already
+// runs in one, its children are not added and must be ended one by one.
+HANDLE EndWithUs() {
+    static HANDLE job = [] {
+        HANDLE created = CreateJobObjectW(nullptr, nullptr);
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        if (created) {
+            SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits,
+                                    sizeof limits);
+        }
+        return created;
+    }();
+    return job;
+}
+
+// Keys that PressKey has pressed and not yet released.
+std::atomic<bool> keyDown[256];
+
+}  // namespace
 
 std::wstring ExeDir() {
     wchar_t path[MAX_PATH];
@@ -20,16 +46,28 @@ std::wstring TempFile(const wchar_t* name) {
            name;
 }
 
-Process Start(const std::wstring& exe, const std::wstring& arguments) {
+Process Start(const std::wstring& exe, const std::wstring& arguments, HANDLE output) {
     std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = startup.hStdError = output;
+    }
     PROCESS_INFORMATION info = {};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &info)) {
+    // Suspended until it is in the job, so that nothing it starts escapes it.
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, output != nullptr,
+                        CREATE_SUSPENDED, nullptr, nullptr, &startup, &info)) {
         std::printf("cannot start %s: error %lu\n", Narrow(exe).c_str(), GetLastError());
         return {};
     }
+    if (EndWithUs()) AssignProcessToJobObject(EndWithUs(), info.hProcess);
+    // Windows lets a program take the front only if it may (the foreground
+    // lock, see SetForegroundWindow); one that may can pass that on to the
+    // programs it starts, as an editor passes it on to its tools.
+    AllowSetForegroundWindow(info.dwProcessId);
+    ResumeThread(info.hThread);
     CloseHandle(info.hThread);
     return {info.hProcess, info.dwProcessId};
 }
@@ -109,8 +147,10 @@ Notepad StartNotepad() {
     GetSystemDirectoryW(system, MAX_PATH);
     Notepad notepad;
     notepad.process = Start(std::wstring(system) + L"\\notepad.exe");
-    WaitUntil([&] { return (notepad.window = FindWindowW(L"Notepad", nullptr)) != nullptr; },
-              10000);
+    // Only the window of the process started here: any other Notepad is the user's.
+    WaitUntil(
+        [&] { return (notepad.window = FindWindowOf(notepad.process.id, L"Notepad")) != nullptr; },
+        10000);
     return notepad;
 }
 
@@ -122,6 +162,7 @@ void Close(Notepad& notepad) {
 }
 
 void PressKey(BYTE vk, bool up) {
+    if (!up) keyDown[vk] = true;
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = vk;
@@ -129,6 +170,12 @@ void PressKey(BYTE vk, bool up) {
     input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
     input.ki.dwExtraInfo = kHarnessTag;
     SendInput(1, &input, sizeof input);
+    if (up) keyDown[vk] = false;
+}
+
+void ReleasePressedKeys() {
+    for (int vk = 0; vk < 256; ++vk)
+        if (keyDown[vk].exchange(false)) PressKey(static_cast<BYTE>(vk), true);
 }
 
 bool IsDown(BYTE vk) { return (GetAsyncKeyState(vk) & 0x8000) != 0; }
@@ -142,11 +189,13 @@ std::vector<BYTE> ModifiersDown() {
     return down;
 }
 
-bool StandIn::Start(bool saveAsDialog) {
+bool StandIn::Start(const std::wstring& options) {
     log_ = TempFile(L"standin.log");
     DeleteFileW(log_.c_str());
+    // The stand-in hands the front back to us as it closes.
     process_ = harness::Start(ExeDir() + L"standin_editor.exe",
-                              L"--log \"" + log_ + L"\"" + (saveAsDialog ? L" --dialog" : L""));
+                              L"--log \"" + log_ + L"\" --parent " +
+                                  std::to_wstring(GetCurrentProcessId()) + L" " + options);
     // Announced only once the keyboard hook is in place.
     WaitUntil(
         [&] {
@@ -209,17 +258,19 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
-struct DialogSearch {
+struct WindowSearch {
     DWORD processId;
+    const wchar_t* className;
     HWND found;
 };
 
 // A named CALLBACK, not a lambda: 32-bit callbacks must be stdcall.
-BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<DialogSearch*>(data);
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) || ClassOf(window) != L"#32770")
+    if (owner != search->processId || !IsWindowVisible(window) ||
+        ClassOf(window) != search->className)
         return TRUE;
     search->found = window;
     return FALSE;
@@ -227,11 +278,13 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
 
 }  // namespace
 
-HWND FindDialogOf(DWORD processId) {
-    DialogSearch search = {processId, nullptr};
-    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+HWND FindWindowOf(DWORD processId, const wchar_t* className) {
+    WindowSearch search = {processId, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
+
+HWND FindDialogOf(DWORD processId) { return FindWindowOf(processId, L"#32770"); }
 
 Notice ReadNotice(HWND dialog) {
     Notice notice;

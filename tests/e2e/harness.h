@@ -19,7 +19,10 @@ struct Process {
     HANDLE handle = nullptr;
     DWORD id = 0;
 };
-Process Start(const std::wstring& exe, const std::wstring& arguments = L"");
+// Every process started here ends with this one, however this one ends.
+// OUTPUT, if given, must be inheritable and receives its standard output and error.
+Process Start(const std::wstring& exe, const std::wstring& arguments = L"",
+              HANDLE output = nullptr);
 
 // Waiting always pumps messages: windows of ours may own the tool's notice,
 // and it sends them messages that must be answered.
@@ -40,14 +43,16 @@ TimedRun RunTimed(const std::wstring& exe, DWORD timeoutMs = 10000);
 
 bool BringToFront(HWND window);
 
-// Wine's own Notepad: a real program's window that is not TeraPad's.
+// Wine's own Notepad, for the demo: a real program's window that is not TeraPad's.
 struct Notepad {
     Process process;
-    HWND window = nullptr;  // null if it did not appear
+    HWND window = nullptr;  // null if no window of that process appeared
 };
 Notepad StartNotepad();
 void Close(Notepad& notepad);
 void PressKey(BYTE vk, bool up);  // tagged
+// Releases every key PressKey left down; safe from any thread.
+void ReleasePressedKeys();
 bool IsDown(BYTE vk);
 std::vector<BYTE> ModifiersDown();  // Shift, Control, Alt and their left/right keys
 
@@ -60,7 +65,8 @@ struct KeyEvent {
 // The stand-in editor, started with a log that the harness reads back.
 class StandIn {
   public:
-    bool Start(bool saveAsDialog = false);
+    // OPTIONS are the stand-in's own: --dialog, --ime, --class NAME.
+    bool Start(const std::wstring& options = L"");
     HWND Window() const { return window_; }
     DWORD ProcessId() const { return process_.id; }
     std::vector<std::string> Lines() const;
@@ -82,6 +88,8 @@ struct Notice {
     HWND okButton = nullptr;
     HWND icon = nullptr;
 };
+// Finds a visible top-level window of the given process and class.
+HWND FindWindowOf(DWORD processId, const wchar_t* className);
 // Finds a top-level dialog of the given process.
 HWND FindDialogOf(DWORD processId);
 Notice ReadNotice(HWND dialog);

@@ -2,11 +2,16 @@
 // bar, an edit area, and a Tools entry that starts kestrix.exe. It writes one
 // line per keyboard event its low-level hook sees and one per menu command.
 //
-// standin_editor.exe --log FILE [--tool EXE] [--dialog]
+// standin_editor.exe --log FILE [--tool EXE] [--dialog] [--ime] [--class NAME] [--parent PID]
+//   --ime          opens a Japanese IME in hiragana mode, where there is one
+//   --class NAME   registers its main window as NAME instead: another program
+//   --parent PID   lets that process take the front back when this one closes
 #include <windows.h>
 #include <commdlg.h>
+#include <imm.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -21,6 +26,7 @@ SRWLOCK pendingLock = SRWLOCK_INIT;  // the hook runs on a thread of its own
 std::vector<std::string> pendingLines;
 std::wstring toolPath;
 bool openSaveAsDialog = false;
+DWORD parentProcess = 0;
 HWND mainWindow = nullptr;
 HWND editArea = nullptr;
 
@@ -177,11 +183,44 @@ LRESULT CALLBACK EditorWindow(HWND window, UINT message, WPARAM wParam, LPARAM l
             FlushLog();
             return 0;
         case WM_DESTROY:
+            // The foreground process may pass its right to take the front on
+            // (AllowSetForegroundWindow): back to the program that started us.
+            if (parentProcess) AllowSetForegroundWindow(parentProcess);
             PostQuitMessage(0);
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+// Where a Japanese input language is installed, makes it this thread's and
+// opens its IME in hiragana mode, as users of TeraPad usually have it. Logs
+// what the IME reports back, so the driver can tell whether it really opened.
+void OpenJapaneseIme(HWND window) {
+    HKL layouts[32];
+    const int count = GetKeyboardLayoutList(32, layouts);
+    HKL japanese = nullptr;
+    for (int i = 0; i < count && !japanese; ++i)
+        if (LOWORD(reinterpret_cast<UINT_PTR>(layouts[i])) == 0x0411) japanese = layouts[i];
+    if (!japanese) {
+        Log("ime none: no Japanese input language is installed");
+        return;
+    }
+    ActivateKeyboardLayout(japanese, 0);
+    HIMC context = ImmGetContext(window);
+    if (!context) {
+        Log("ime none: the Japanese input language has no input context here");
+        return;
+    }
+    ImmSetOpenStatus(context, TRUE);
+    ImmSetConversionStatus(context, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE,
+                           IME_SMODE_PHRASEPREDICT);
+    DWORD conversion = 0, sentence = 0;
+    ImmGetConversionStatus(context, &conversion, &sentence);
+    Log("ime hkl=0x%llx open=%d conversion=0x%lx",
+        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(japanese)),
+        ImmGetOpenStatus(context) ? 1 : 0, conversion);
+    ImmReleaseContext(window, context);
 }
 
 }  // namespace
@@ -190,13 +229,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     const wchar_t* logPath = nullptr;
+    const wchar_t* className = L"TTeraPadMainForm";
+    bool ime = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::wcscmp(argv[i], L"--log") && i + 1 < argc)
             logPath = argv[++i];
         else if (!std::wcscmp(argv[i], L"--tool") && i + 1 < argc)
             toolPath = argv[++i];
+        else if (!std::wcscmp(argv[i], L"--class") && i + 1 < argc)
+            className = argv[++i];
+        else if (!std::wcscmp(argv[i], L"--parent") && i + 1 < argc)
+            parentProcess = std::wcstoul(argv[++i], nullptr, 10);
         else if (!std::wcscmp(argv[i], L"--dialog"))
             openSaveAsDialog = true;
+        else if (!std::wcscmp(argv[i], L"--ime"))
+            ime = true;
     }
     logFile = logPath ? _wfopen(logPath, L"w") : stdout;
     if (!logFile) return 2;
@@ -213,12 +260,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = L"TTeraPadMainForm";
+    windowClass.lpszClassName = className;
     RegisterClassExW(&windowClass);
-    mainWindow = CreateWindowExW(0, L"TTeraPadMainForm", L"Stand-in editor", WS_OVERLAPPEDWINDOW,
-                                 40, 40, 640, 420, nullptr, BuildMenuBar(), instance, nullptr);
+    mainWindow = CreateWindowExW(0, className, L"Stand-in editor", WS_OVERLAPPEDWINDOW, 40, 40, 640,
+                                 420, nullptr, BuildMenuBar(), instance, nullptr);
     ShowWindow(mainWindow, SW_SHOWNORMAL);
     SetForegroundWindow(mainWindow);
+    if (ime) OpenJapaneseIme(editArea);
     HANDLE hookReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD hookThreadId = 0;
     HANDLE hookThread = CreateThread(nullptr, 0, HookThread, hookReady, 0, &hookThreadId);
