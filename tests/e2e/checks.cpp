@@ -7,10 +7,22 @@ using namespace harness;
 namespace checks {
 
 int failures = 0;
+std::string skipped;
+
+void Say(const std::string& line) { std::printf("%s\n", line.c_str()); }
 
 void Check(bool ok, const std::string& what) {
-    std::printf("%s: %s\n", ok ? "ok" : "FAIL", what.c_str());
+    Say((ok ? "ok: " : "FAIL: ") + what);
     failures += !ok;
+}
+
+const char kNotInFront[] =
+    "Windows kept the window from the front (SetForegroundWindow is refused while another "
+    "program holds the foreground lock); leave the desktop alone while the check runs";
+
+void Skip(const std::string& why) {
+    Say("skipped: " + why);
+    skipped = why;
 }
 
 std::string Hex(unsigned long long value) {
