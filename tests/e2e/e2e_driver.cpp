@@ -238,7 +238,7 @@ HWND CreateWindowOfClass(const std::wstring& className) {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = OtherWindow;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
     windowClass.lpszClassName = className.c_str();
     RegisterClassW(&windowClass);
     HMENU file = CreatePopupMenu();

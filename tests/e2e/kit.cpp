@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <imm.h>
 
+#include <atomic>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -42,8 +43,9 @@ int Run(const std::wstring& kind, const std::wstring& argument) {
     return skipped.empty() ? 0 : static_cast<int>(kSkipped);
 }
 
-// The scenario running in a process of its own, while the whole kit runs.
-HANDLE runningScenario = nullptr;
+// The scenario running in a process of its own, while the whole kit runs;
+// read by the console handler's thread.
+std::atomic<HANDLE> runningScenario{nullptr};
 
 // Whatever ends this process, no key it pressed stays down; the processes it
 // started end with it through their job.
