@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "checks.h"
@@ -97,7 +99,10 @@ std::vector<KeyEvent> ToolEventsFor(const std::vector<BYTE>& held) {
 // Starts the tool with the stand-in in front and checks everything it did.
 void RunAgainstStandIn(const std::vector<BYTE>& held, const std::wstring& arguments,
                        StandIn& editor) {
-    if (!BringToFront(editor.Window())) return Skip(kNotInFront);
+    if (!BringToFront(editor.Window())) {
+        Skip(kNotInFront);
+        return;
+    }
     for (const BYTE vk : held) PressKey(vk, false);
     Check(WaitUntil([&] { return std::all_of(held.begin(), held.end(), IsDown); }, 3000),
           "held before the start: " + Joined(held));
@@ -131,7 +136,10 @@ void RunAgainstStandIn(const std::vector<BYTE>& held, const std::wstring& argume
 
 void RunAgainstStandIn(const std::vector<BYTE>& held, const std::wstring& arguments) {
     StandIn editor;
-    if (!editor.Start()) return Check(false, "the stand-in editor started");
+    if (!editor.Start()) {
+        Check(false, "the stand-in editor started");
+        return;
+    }
     RunAgainstStandIn(held, arguments, editor);
     editor.Close();
 }
@@ -151,7 +159,10 @@ void JunkArguments() {
 // the tool: Alt, F, A must still reach the menu.
 void ImeOpen() {
     StandIn editor;
-    if (!editor.Start(L"--ime")) return Check(false, "the stand-in editor started");
+    if (!editor.Start(L"--ime")) {
+        Check(false, "the stand-in editor started");
+        return;
+    }
     std::string ime;
     for (const std::string& line : editor.Lines())
         if (line.rfind("ime ", 0) == 0) ime = line;
@@ -181,10 +192,14 @@ void ImeOpen() {
 
 void RepeatedStarts(int count) {
     StandIn editor;
-    if (!editor.Start()) return Check(false, "the stand-in editor started");
+    if (!editor.Start()) {
+        Check(false, "the stand-in editor started");
+        return;
+    }
     if (!BringToFront(editor.Window())) {
         editor.Close();
-        return Skip(kNotInFront);
+        Skip(kNotInFront);
+        return;
     }
     std::vector<double> times;
     for (int i = 1; i <= count; ++i) {
@@ -269,8 +284,10 @@ struct OwnWindow {
 // "notepad" for another program's, "none" for no window at all.
 void NoticeWith(const std::wstring& front) {
     // Neither the stand-in nor TeraPad itself may be running, for the same reason.
-    if (FindWindowW(L"TTeraPadMainForm", nullptr))
-        return Skip("a window of TeraPad's class TTeraPadMainForm is open; close TeraPad first");
+    if (FindWindowW(L"TTeraPadMainForm", nullptr)) {
+        Skip("a window of TeraPad's class TTeraPadMainForm is open; close TeraPad first");
+        return;
+    }
     keysSeen.clear();
     commandsRun = 0;
     HHOOK hook = SetWindowsHookExW(WH_KEYBOARD_LL, RecordKeys, GetModuleHandleW(nullptr), 0);
@@ -315,20 +332,31 @@ void NoticeWith(const std::wstring& front) {
 }
 
 void NoticeCase(const std::wstring& name) {
-    if (name == L"case") return NoticeWith(L"TTerapadMainForm");
-    if (name == L"suffix") return NoticeWith(L"TTeraPadMainForm1");
-    if (name == L"no-t") return NoticeWith(L"TeraPadMainForm");
-    if (name == L"long") return NoticeWith(L"TTeraPadMainForm" + std::wstring(255 - 16, L'x'));
-    if (name == L"notepad" || name == L"none") return NoticeWith(name);
+    const std::pair<const wchar_t*, std::wstring> fronts[] = {
+        {L"case", L"TTerapadMainForm"},
+        {L"suffix", L"TTeraPadMainForm1"},
+        {L"no-t", L"TeraPadMainForm"},
+        {L"long", L"TTeraPadMainForm" + std::wstring(255 - 16, L'x')},
+        {L"notepad", L"notepad"},
+        {L"none", L"none"},
+        {L"western-system", L"TTeraPadMainForm1"},
+    };
+    const auto* found = std::find_if(std::begin(fronts), std::end(fronts),
+                                     [&](const auto& front) { return name == front.first; });
+    if (found == std::end(fronts)) {
+        Check(false, "a notice case named " + Narrow(name));
+        return;
+    }
     if (name == L"western-system") {
         // The notice must read right where the ANSI code page would garble it.
         const UINT codePage = GetACP();
-        if (codePage == 932)
-            return Skip("the system's ANSI code page is 932, Japanese, as in every other case");
+        if (codePage == 932) {
+            Skip("the system's ANSI code page is 932, Japanese, as in every other case");
+            return;
+        }
         Say("note: the system's ANSI code page is " + std::to_string(codePage));
-        return NoticeWith(L"TTeraPadMainForm1");
     }
-    Check(false, "a notice case named " + Narrow(name));
+    NoticeWith(found->second);
 }
 
 }  // namespace
