@@ -178,9 +178,9 @@ void ImeOpen() {
     if (!hiragana) {
         Skip("no Japanese IME could be opened in hiragana mode (" + ime + ")");
     } else if (!wine.empty()) {
-        // Measured under Wine 8.0: its IME reports itself open in hiragana mode,
-        // yet K, A typed into the editor arrive as "ka", unconverted. A pass
-        // there would say nothing about Windows' IME.
+        // Measured under Wine 8.0 and 10.0: the IME reports itself open in
+        // hiragana mode, yet K, A typed into the editor arrive as "ka",
+        // unconverted. A pass there would say nothing about Windows' IME.
         Skip("under Wine " + wine + " the IME reports itself open in hiragana mode (" + ime +
              ") but converts no key typed, so it cannot stand for Windows' IME");
     } else {
